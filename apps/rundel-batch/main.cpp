@@ -1,0 +1,141 @@
+// rundel-batch: the batch folder engine on its own, for machines without a desktop.
+
+#include "engine/modshortestpath.h"
+#include "session/batchfolderengine.h"
+#include "session/batchlistener.h"
+
+#include <atomic>
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using rundel::session::BatchFolderEngine;
+
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void on_stop_signal(int /*signal*/) {
+    g_stop.store(true);
+}
+
+constexpr const char* kUsage = R"(Usage: rundel-batch [--folder DIR] [--once]
+
+Solves node files that other software requests through the working folders of a
+Rundel_Engine program folder, as the desktop program does in local server mode.
+
+  DIR/Rundel/tsp_node_data/   node files (NODE_COORD_SECTION, "number x y" lines)
+  DIR/Rundel/tsp_pre_file/    requests: any file whose first line names a node file
+                              and whose second line is the result id
+  DIR/Rundel/tsp_node/        results: <result id>_tspdata.txt, one node number a
+                              line (CR LF), starting and ending with node 1
+
+Each request is deleted once it has been handled, whether or not a result was
+written. Requests are taken in name order.
+
+Options:
+  --folder DIR   the program folder to serve (default: the folder of this program)
+  --once         handle the requests waiting now, then exit
+                 (default: look again every second until SIGINT or SIGTERM)
+  --help         show this text
+
+What the desktop program would show in a message box is printed to standard error,
+preceded by the request's file name. Each result written is listed on standard output.
+
+Exit status: 0 done, 1 bad arguments, 2 the folder cannot be used.
+)";
+
+class ConsoleListener final : public rundel::session::BatchListener {
+public:
+    void message(std::string_view request, std::string_view text) override {
+        std::cerr << (request.empty() ? "rundel-batch" : request) << ": " << text << std::endl;
+    }
+    void result_written(std::string_view request, const fs::path& file) override {
+        std::cout << request << ": " << file.string() << std::endl;
+    }
+};
+
+fs::path own_folder(const char* argv0) {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        return self.parent_path();
+    }
+    return fs::absolute(argv0, ec).parent_path();
+}
+
+/// Sleeps up to @p seconds; a stop signal ends the sleep at once.
+void pause_for(int seconds) {
+    timespec left{seconds, 0};
+    while (!g_stop.load() && ::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    fs::path folder;
+    bool once = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--once") {
+            once = true;
+        } else if (arg == "--folder" && i + 1 < argc) {
+            folder = argv[++i];
+        } else if (arg.rfind("--folder=", 0) == 0) {
+            folder = arg.substr(9);
+        } else {
+            std::cerr << "rundel-batch: unknown or incomplete argument: " << arg << "\n\n"
+                      << kUsage;
+            return 1;
+        }
+    }
+    if (folder.empty()) {
+        folder = own_folder(argv[0]);
+    }
+
+    const rundel::session::WorkFolders folders(folder);
+    std::error_code ec;
+    if (!fs::is_directory(folders.root(), ec)) {
+        std::cerr << "rundel-batch: " << folders.root().string()
+                  << ": no such folder; a program folder holds the working folder Rundel\n";
+        return 2;
+    }
+    std::string error;
+    if (!folders.make_workfolders(error)) {
+        std::cerr << "rundel-batch: " << error << '\n';
+        return 2;
+    }
+
+    struct sigaction action {};
+    action.sa_handler = on_stop_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    ConsoleListener listener;
+    rundel::engine::ModShortestPath engine;
+    BatchFolderEngine batch(folders, engine, listener);
+    batch.set_stop_flag(&g_stop);
+    do {
+        batch.tick();
+        if (once) {
+            break;
+        }
+        pause_for(1);
+    } while (!g_stop.load());
+    return 0;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "engine/noderec.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rundel::engine {
+
+class FailureSink;
+
+/// Which tour construction solve_tour() runs. Both give the same tour for every table;
+/// the reference is the plain quadratic method and is kept as the yardstick for tests.
+enum class Construction { Fast, Reference };
+
+/// The route engine: one node table, the tour built over it and the result list.
+///
+/// Every flow uses it in the order clear_tourlist(), read_nodetext(), solve_tour(),
+/// make_tourlist() and then reads the list or route_text(). Node numbers are 1-based
+/// positions in the node file; nodes() and tour() keep an unused slot at index 0 so that
+/// they can be indexed by node number and tour position directly.
+class ModShortestPath {
+public:
+    /// @param sink receives failure descriptions; may be null to drop them.
+    explicit ModShortestPath(FailureSink* sink = nullptr);
+
+    void set_failure_sink(FailureSink* sink) { sink_ = sink; }
+    [[nodiscard]] FailureSink* failure_sink() const { return sink_; }
+
+    /// Reads a whole file. On failure it returns a description of the failure instead of
+    /// content and, when @p ok is given, sets it to false.
+    [[nodiscard]] static std::string load_nodefile(const std::string& path, bool* ok = nullptr);
+
+    /// Parses a node text into the node table. False (after reporting why) when the text has
+    /// no usable node section; a text without a "NODE_COORD_SECTION" line leaves the table
+    /// untouched.
+    bool read_nodetext(std::string_view text);
+
+    /// The unvisited node farthest from the centre (ties: lowest number); 0 when none.
+    [[nodiscard]] std::int32_t find_farthest() const;
+
+    /// Inserts node @p k at the cheapest place of the current tour (reference method).
+    bool insert_cheapest(std::int32_t k);
+
+    /// Builds the tour over the current table. False, quietly, when no table was ever read.
+    bool solve_tour(Construction construction = Construction::Fast);
+
+    void clear_tourlist();
+    /// Appends the tour to the result list; false when there is no tour.
+    bool make_tourlist();
+
+    /// The result list rotated to start at node 1, every entry followed by @p separator,
+    /// closed by "1" (for example 1/3/2/1). Empty when the list is empty.
+    [[nodiscard]] std::string route_text(std::string_view separator) const;
+
+    [[nodiscard]] const std::vector<NodeRec>& nodes() const { return nodes_; }
+    [[nodiscard]] std::int32_t node_count() const { return node_count_; }
+    [[nodiscard]] const std::vector<std::int32_t>& tour() const { return tour_; }
+    [[nodiscard]] std::int32_t tour_count() const { return tour_count_; }
+    [[nodiscard]] float centre_x() const { return centre_x_; }
+    [[nodiscard]] float centre_y() const { return centre_y_; }
+    [[nodiscard]] const std::vector<std::string>& tour_list() const { return tour_list_; }
+    [[nodiscard]] std::int32_t tour_list_count() const { return tour_list_count_; }
+
+private:
+    void report(std::string_view message) const;
+    void prepare_centre();
+    bool solve_reference();
+    bool solve_fast();
+
+    FailureSink* sink_;
+    std::vector<NodeRec> nodes_;
+    std::int32_t node_count_ = 0;
+    std::vector<std::int32_t> tour_;
+    std::int32_t tour_count_ = 0;
+    float centre_x_ = 0.0F;
+    float centre_y_ = 0.0F;
+    std::vector<std::string> tour_list_;
+    std::int32_t tour_list_count_ = 0;
+};
+
+} // namespace rundel::engine

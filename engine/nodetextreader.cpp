@@ -1,0 +1,181 @@
+#include "engine/nodetextreader.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace rundel::engine {
+namespace {
+
+/// Walks the lines of a text. A line ends at LF; a CR right before it belongs to the line end.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+
+    bool next(std::string_view& line) {
+        if (pos_ > text_.size() || (pos_ == text_.size() && !pending_)) {
+            return false;
+        }
+        const std::size_t nl = text_.find('\n', pos_);
+        const std::size_t end = nl == std::string_view::npos ? text_.size() : nl;
+        line = text_.substr(pos_, end - pos_);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        pending_ = false;
+        pos_ = nl == std::string_view::npos ? text_.size() + 1 : nl + 1;
+        ++number_;
+        return true;
+    }
+
+    [[nodiscard]] std::size_t number() const { return number_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t number_ = 0;
+    bool pending_ = true; // an empty text still has one (empty) line
+};
+
+std::string_view skip_blanks(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view{} : line.substr(first);
+}
+
+std::string_view first_field(std::string_view line) {
+    const std::string_view rest = skip_blanks(line);
+    return rest.substr(0, rest.find(' '));
+}
+
+/// A short, printable excerpt of a line for a message.
+std::string excerpt(std::string_view line) {
+    constexpr std::size_t kMax = 60;
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (i >= kMax && (static_cast<unsigned char>(line[i]) & 0xC0U) != 0x80U) {
+            out += "…";
+            break;
+        }
+        const auto c = static_cast<unsigned char>(line[i]);
+        out += (c < 0x20U || c == 0x7FU) ? '?' : line[i];
+    }
+    return out;
+}
+
+std::string line_message(std::size_t number, std::string_view what, std::string_view line) {
+    return "ノードファイル " + std::to_string(number) + " 行目: " + std::string(what) + ": \"" +
+           excerpt(line) + "\"";
+}
+
+} // namespace
+
+bool NodeTextReader::to_float(std::string_view field, float& value) {
+    if (field.empty()) {
+        return false;
+    }
+    const char* begin = field.data();
+    const char* end = begin + field.size();
+    float parsed = 0.0F;
+    // "." first: it is what node file producers write and it is locale-independent and fast.
+    const auto [ptr, ec] = std::from_chars(begin, end, parsed);
+    if (ec == std::errc{} && ptr == end) {
+        if (!std::isfinite(parsed)) {
+            return false;
+        }
+        value = parsed;
+        return true;
+    }
+    // The locale's own conversion, for the locale's decimal separator. It would skip leading
+    // white space, which a node field must not have.
+    if (std::isspace(static_cast<unsigned char>(field.front())) != 0) {
+        return false;
+    }
+    const std::string copy(field);
+    char* stop = nullptr;
+    errno = 0;
+    parsed = std::strtof(copy.c_str(), &stop);
+    if (stop != copy.c_str() + copy.size() || !std::isfinite(parsed)) {
+        return false; // not a whole-field number, or an overflow (HUGE_VALF)
+    }
+    value = parsed; // an underflow to a tiny or zero value is still a number
+    return true;
+}
+
+NodeTextReader::Outcome NodeTextReader::read(std::string_view text, std::vector<NodeRec>& nodes,
+                                             std::int32_t& node_count, std::string& error) {
+    LineCursor cursor(text);
+    std::string_view line;
+    bool found = false;
+    while (cursor.next(line)) {
+        if (line == "NODE_COORD_SECTION") {
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        error = "ノードファイルに NODE_COORD_SECTION の行がありません";
+        return Outcome::NoSection;
+    }
+
+    // Count the node lines first: up to the "EOF" line, or to the end of the text less the
+    // empty lines that close it.
+    const std::size_t section_line = cursor.number();
+    LineCursor counter = cursor;
+    std::size_t lines = 0;
+    std::size_t nonempty_lines = 0;
+    bool eof_seen = false;
+    while (counter.next(line)) {
+        if (first_field(line) == "EOF") {
+            eof_seen = true;
+            break;
+        }
+        ++lines;
+        if (!line.empty()) {
+            nonempty_lines = lines;
+        }
+    }
+    const std::size_t count = eof_seen ? lines : nonempty_lines;
+    if (count < 1) {
+        error = "ノードファイルにノードの行がありません（NODE_COORD_SECTION の後）";
+        return Outcome::Failed;
+    }
+    if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 1)) {
+        error = "ノードファイルのノードが多すぎます";
+        return Outcome::Failed;
+    }
+
+    nodes.assign(count + 1, NodeRec{});
+    node_count = static_cast<std::int32_t>(count);
+    for (std::size_t i = 1; i <= count; ++i) {
+        cursor.next(line);
+        std::string_view rest = skip_blanks(line);
+        std::string_view fields[3];
+        std::size_t n = 0;
+        while (n < 3) {
+            const std::size_t blank = rest.find(' ');
+            fields[n++] = rest.substr(0, blank);
+            if (blank == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(blank + 1);
+        }
+        if (n < 3) {
+            error = line_message(section_line + i,
+                                 "番号・x・y の3項目（1個の空白で区切る）がありません", line);
+            return Outcome::Failed;
+        }
+        if (!to_float(fields[1], nodes[i].x)) {
+            error = line_message(section_line + i, "x が数値ではないか範囲外です", line);
+            return Outcome::Failed;
+        }
+        if (!to_float(fields[2], nodes[i].y)) {
+            error = line_message(section_line + i, "y が数値ではないか範囲外です", line);
+            return Outcome::Failed;
+        }
+    }
+    return Outcome::Read;
+}
+
+} // namespace rundel::engine

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engine/noderec.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rundel::engine {
+
+/// Parses the node file format: header lines, a "NODE_COORD_SECTION" line, one line per node
+/// ("number x y", single blanks), and an optional "EOF" line. Lines end at CR LF or LF.
+class NodeTextReader {
+public:
+    enum class Outcome { Read, NoSection, Failed };
+
+    /// Fills @p nodes (slot 0 unused) and @p node_count. On Failed the table has been
+    /// re-dimensioned and holds what was parsed before the failing line; on NoSection it is
+    /// untouched. @p error describes a failure.
+    [[nodiscard]] static Outcome read(std::string_view text, std::vector<NodeRec>& nodes,
+                                      std::int32_t& node_count, std::string& error);
+
+    /// Converts one field the way node coordinates are converted: the locale's decimal
+    /// separator, or "." as every node file producer writes it; the whole field must be a
+    /// finite number that fits a float.
+    [[nodiscard]] static bool to_float(std::string_view field, float& value);
+};
+
+} // namespace rundel::engine

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace rundel::session {
+
+/// The working folders under the program folder: "Rundel" with "tsp_node" (batch results),
+/// "tsp_node_data" (node files), "tsp_pre_file" (batch requests) and "result" (exports).
+class WorkFolders {
+public:
+    explicit WorkFolders(std::filesystem::path program_folder);
+
+    [[nodiscard]] const std::filesystem::path& program_folder() const { return program_; }
+    [[nodiscard]] std::filesystem::path root() const { return program_ / "Rundel"; }
+    [[nodiscard]] std::filesystem::path batch_results() const { return root() / "tsp_node"; }
+    [[nodiscard]] std::filesystem::path node_data() const { return root() / "tsp_node_data"; }
+    [[nodiscard]] std::filesystem::path batch_requests() const { return root() / "tsp_pre_file"; }
+    [[nodiscard]] std::filesystem::path results() const { return root() / "result"; }
+
+    /// Creates the four sub-folders of "Rundel" where missing ("Rundel" itself comes with the
+    /// program). False with a description when one is missing and cannot be created.
+    bool make_workfolders(std::string& error) const;
+
+private:
+    std::filesystem::path program_;
+};
+
+} // namespace rundel::session

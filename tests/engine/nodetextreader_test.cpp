@@ -1,0 +1,177 @@
+#include "engine/modshortestpath.h"
+#include "engine/nodetextreader.h"
+#include "support/nodetext.h"
+#include "support/recordingsink.h"
+
+#include <clocale>
+#include <gtest/gtest.h>
+
+using rundel::engine::ModShortestPath;
+using rundel::engine::NodeTextReader;
+using rundel::test::RecordingSink;
+
+namespace {
+
+constexpr const char* kThree = "NAME: three\r\nDIMENSION: 3\r\nNODE_COORD_SECTION\r\n"
+                               "1 0 0\r\n2 1 0\r\n3 3 0\r\nEOF\r\n";
+
+class NodeTextReaderTest : public ::testing::Test {
+protected:
+    RecordingSink sink;
+    ModShortestPath engine{&sink};
+};
+
+TEST_F(NodeTextReaderTest, WellFormedFileReadsEveryNodeLine) {
+    const std::string text = rundel::test::tsplib_text("pr76.tsp");
+    ASSERT_TRUE(engine.read_nodetext(text));
+    EXPECT_EQ(engine.node_count(), 76);
+    EXPECT_FLOAT_EQ(engine.nodes()[1].x, 3600.0F);
+    EXPECT_FLOAT_EQ(engine.nodes()[1].y, 2300.0F);
+    EXPECT_FLOAT_EQ(engine.nodes()[76].x, 200.0F);
+    EXPECT_FLOAT_EQ(engine.nodes()[76].y, 800.0F);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(NodeTextReaderTest, CountComesFromTheLinesNotTheHeader) {
+    ASSERT_TRUE(engine.read_nodetext(
+        "DIMENSION: 10\r\nNODE_COORD_SECTION\r\n1 5 6\r\n17 7 8\r\n2 9 10\r\nEOF\r\n"));
+    EXPECT_EQ(engine.node_count(), 3);
+    // The number in the first field is not read: the third line is node 3.
+    EXPECT_FLOAT_EQ(engine.nodes()[3].x, 9.0F);
+    EXPECT_FLOAT_EQ(engine.nodes()[2].x, 7.0F);
+}
+
+struct Shape {
+    const char* name;
+    const char* text;
+    int count;
+    float last_x;
+};
+
+class NodeTextShapes : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(NodeTextShapes, ReadsTheNodeLines) {
+    RecordingSink sink;
+    ModShortestPath engine{&sink};
+    const Shape& shape = GetParam();
+    ASSERT_TRUE(engine.read_nodetext(shape.text)) << shape.name;
+    EXPECT_EQ(engine.node_count(), shape.count) << shape.name;
+    EXPECT_FLOAT_EQ(engine.nodes()[static_cast<std::size_t>(shape.count)].x, shape.last_x);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, NodeTextShapes,
+    ::testing::Values(
+        Shape{"crlf", "NODE_COORD_SECTION\r\n1 1 2\r\n2 3 4\r\nEOF\r\n", 2, 3.0F},
+        Shape{"lf", "NODE_COORD_SECTION\n1 1 2\n2 3 4\nEOF\n", 2, 3.0F},
+        Shape{"mixed", "H\nNODE_COORD_SECTION\r\n1 1 2\n2 3 4\r\nEOF", 2, 3.0F},
+        Shape{"no final line end", "NODE_COORD_SECTION\r\n1 1 2\r\n2 3 4", 2, 3.0F},
+        Shape{"no EOF, empty lines at the end", "NODE_COORD_SECTION\n1 1 2\n2 3 4\n\n\n", 2, 3.0F},
+        Shape{"lines after EOF", "NODE_COORD_SECTION\n1 1 2\n2 3 4\nEOF\n3 9 9\n\n", 2, 3.0F},
+        Shape{"EOF with more fields", "NODE_COORD_SECTION\n1 1 2\nEOF trailer\n", 1, 1.0F},
+        Shape{"leading blanks", "NODE_COORD_SECTION\n   1 1 2\n  2 3 4\n EOF\n", 2, 3.0F},
+        Shape{"trailing blanks and extra fields", "NODE_COORD_SECTION\n1 1 2  \n2 3 4 x\n", 2,
+              3.0F},
+        Shape{"decimals, exponents, signs", "NODE_COORD_SECTION\n1 -1.5 2e3\n2 +2.25 1E-3\n", 2,
+              2.25F},
+        Shape{"tiny values underflow to numbers", "NODE_COORD_SECTION\n1 1e-50 0\n", 1, 0.0F}),
+    [](const auto& param) { return rundel::test::test_name(param.param.name); });
+
+struct Bad {
+    const char* name;
+    const char* text;
+    const char* names_line; // expected in the message; empty when no line is at fault
+};
+
+class NodeTextFailures : public ::testing::TestWithParam<Bad> {};
+
+TEST_P(NodeTextFailures, FailWithAMessage) {
+    RecordingSink sink;
+    ModShortestPath engine{&sink};
+    const Bad& bad = GetParam();
+    EXPECT_FALSE(engine.read_nodetext(bad.text)) << bad.name;
+    ASSERT_EQ(sink.messages.size(), 1U) << bad.name;
+    EXPECT_NE(sink.messages[0].find(bad.names_line), std::string::npos) << sink.messages[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, NodeTextFailures,
+    ::testing::Values(
+        Bad{"two blanks", "NODE_COORD_SECTION\r\n1 1  2\r\nEOF\r\n", "2 行目"},
+        Bad{"tabs", "NODE_COORD_SECTION\r\n1\t1\t2\r\nEOF\r\n", "2 行目"},
+        Bad{"only EOF", "NODE_COORD_SECTION\r\nEOF\r\n", ""},
+        Bad{"empty section at end", "NODE_COORD_SECTION\r\n\r\n", ""},
+        Bad{"empty line inside", "NODE_COORD_SECTION\r\n1 1 2\r\n\r\n2 3 4\r\nEOF\r\n", "3 行目"},
+        Bad{"two fields", "X\nNODE_COORD_SECTION\n1 1 2\n2 3\n", "4 行目"},
+        Bad{"not a number", "NODE_COORD_SECTION\n1 1 abc\n", "y が"},
+        Bad{"number then text", "NODE_COORD_SECTION\n1 12abc 3\n", "x が"},
+        Bad{"overflows a float", "NODE_COORD_SECTION\n1 1e39 3\n", "x が"},
+        Bad{"infinity", "NODE_COORD_SECTION\n1 inf 3\n", "x が"},
+        Bad{"nan", "NODE_COORD_SECTION\n1 1 nan\n", "y が"},
+        Bad{"empty field", "NODE_COORD_SECTION\n1 1 \n", "y が"},
+        Bad{"lower-case section line", "node_coord_section\n1 1 2\n", "NODE_COORD_SECTION"},
+        Bad{"section line with a blank", "NODE_COORD_SECTION \n1 1 2\n", "NODE_COORD_SECTION"}),
+    [](const auto& param) { return rundel::test::test_name(param.param.name); });
+
+TEST_F(NodeTextReaderTest, TextWithoutSectionLeavesTheTableAlone) {
+    ASSERT_TRUE(engine.read_nodetext(kThree));
+    EXPECT_FALSE(engine.read_nodetext("No such file or directory"));
+    EXPECT_EQ(engine.node_count(), 3);
+    EXPECT_FLOAT_EQ(engine.nodes()[3].x, 3.0F);
+}
+
+TEST_F(NodeTextReaderTest, FailureMidwayKeepsWhatWasReadAndNeverSolvesStaleNodes) {
+    ASSERT_TRUE(engine.read_nodetext(kThree));
+    EXPECT_FALSE(engine.read_nodetext("NODE_COORD_SECTION\n1 7 8\n2 x 9\n3 1 1\n4 2 2\n"));
+    // Re-dimensioned to the new count; the first line was read, the rest stay zero.
+    EXPECT_EQ(engine.node_count(), 4);
+    EXPECT_FLOAT_EQ(engine.nodes()[1].x, 7.0F);
+    EXPECT_FLOAT_EQ(engine.nodes()[3].x, 0.0F);
+}
+
+TEST_F(NodeTextReaderTest, MessageQuotesTheLineWithoutControlCharacters) {
+    EXPECT_FALSE(engine.read_nodetext("NODE_COORD_SECTION\n1\x01 2\n"));
+    ASSERT_EQ(sink.messages.size(), 1U);
+    EXPECT_NE(sink.messages[0].find("\"1? 2\""), std::string::npos) << sink.messages[0];
+}
+
+TEST(NodeFieldConversion, UsesTheLocaleDecimalSeparatorAndStillReadsDots) {
+    const char* const previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
+        std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    float value = 0.0F;
+    EXPECT_TRUE(NodeTextReader::to_float("1,5", value));
+    EXPECT_FLOAT_EQ(value, 1.5F);
+    EXPECT_TRUE(NodeTextReader::to_float("2.25", value));
+    EXPECT_FLOAT_EQ(value, 2.25F);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(NodeFieldConversion, CommaIsNoDecimalSeparatorInTheCLocale) {
+    float value = 7.0F;
+    EXPECT_FALSE(NodeTextReader::to_float("1,5", value));
+    EXPECT_FALSE(NodeTextReader::to_float(" 1", value));
+    EXPECT_FALSE(NodeTextReader::to_float("", value));
+    EXPECT_FLOAT_EQ(value, 7.0F);
+}
+
+TEST(LoadNodefile, ReportsWhyAFileCannotBeRead) {
+    bool ok = true;
+    const std::string missing = ModShortestPath::load_nodefile("/nonexistent/file.tsp", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(missing.empty());
+    const std::string folder = ModShortestPath::load_nodefile("/", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(folder.empty());
+    // The failure text is no node text: the reader refuses it and keeps the table.
+    RecordingSink sink;
+    ModShortestPath engine{&sink};
+    EXPECT_FALSE(engine.read_nodetext(missing));
+    EXPECT_EQ(engine.node_count(), 0);
+}
+
+} // namespace

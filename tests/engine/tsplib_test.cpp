@@ -1,0 +1,87 @@
+#include "engine/modshortestpath.h"
+#include "support/nodetext.h"
+#include "support/recordingsink.h"
+
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+
+using rundel::engine::Construction;
+using rundel::engine::ModShortestPath;
+
+namespace {
+
+std::map<std::string, double> optimal_lengths() {
+    std::ifstream in(std::string(RUNDEL_TSPLIB_DIR) + "/solutions");
+    std::map<std::string, double> lengths;
+    std::string name;
+    std::string colon;
+    double length = 0;
+    std::string rest;
+    while (in >> name >> colon >> length) {
+        lengths[name] = length;
+        std::getline(in, rest);
+    }
+    return lengths;
+}
+
+struct Instance {
+    const char* file;
+    int count; // 0: refused
+};
+
+class Tsplib : public ::testing::TestWithParam<Instance> {};
+
+TEST_P(Tsplib, ReadsAndGivesAGoodRoundTrip) {
+    rundel::test::RecordingSink sink;
+    ModShortestPath engine{&sink};
+    const Instance& instance = GetParam();
+    const std::string text = rundel::test::tsplib_text(instance.file);
+    if (instance.count == 0) {
+        EXPECT_FALSE(engine.read_nodetext(text));
+        ASSERT_EQ(sink.messages.size(), 1U);
+        EXPECT_NE(sink.messages[0].find("行目"), std::string::npos) << sink.messages[0];
+        return;
+    }
+    ASSERT_TRUE(engine.read_nodetext(text));
+    ASSERT_EQ(engine.node_count(), instance.count);
+
+    engine.solve_tour(Construction::Fast);
+    const std::vector<std::int32_t> fast = engine.tour();
+    engine.solve_tour(Construction::Reference);
+    ASSERT_EQ(fast, engine.tour());
+
+    std::vector<bool> seen(static_cast<std::size_t>(instance.count) + 1, false);
+    double length = 0;
+    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
+        const auto node = static_cast<std::size_t>(engine.tour()[static_cast<std::size_t>(p)]);
+        ASSERT_FALSE(seen[node]);
+        seen[node] = true;
+        const auto next = static_cast<std::size_t>(
+            engine.tour()[static_cast<std::size_t>(p == engine.tour_count() ? 1 : p + 1)]);
+        const auto& a = engine.nodes()[node];
+        const auto& b = engine.nodes()[next];
+        length += std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
+    }
+    // Farthest-first cheapest insertion stays well within a third of the optimum.
+    const std::string name =
+        std::string(instance.file).substr(0, std::string(instance.file).find('.'));
+    const double optimum = optimal_lengths().at(name);
+    EXPECT_LT(length, 1.33 * optimum) << name;
+    EXPECT_GT(length, 0.99 * optimum) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Tsplib,
+                         ::testing::Values(Instance{"a280.tsp", 0}, Instance{"berlin52.tsp", 52},
+                                           Instance{"d198.tsp", 198}, Instance{"eil51.tsp", 51},
+                                           Instance{"kroA100.tsp", 100},
+                                           Instance{"pr1002.tsp", 1002},
+                                           Instance{"pr2392.tsp", 2392}, Instance{"pr76.tsp", 76},
+                                           Instance{"usa13509.tsp", 13509}),
+                         [](const auto& param) {
+                             const std::string file = param.param.file;
+                             return file.substr(0, file.find('.'));
+                         });
+
+} // namespace
