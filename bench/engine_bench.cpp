@@ -7,6 +7,7 @@
 #include "engine/modshortestpath.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,19 +40,44 @@ long rss_kib() {
     return 0;
 }
 
-std::string uniform_text(std::int32_t count, unsigned seed) {
+enum class Layout { Uniform, AllEqual, IntegerGrid, OnALine };
+
+std::string node_text(Layout layout, std::int32_t count, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> coordinate(0.0, 1000000.0);
-    std::string text = "NAME: uniform\r\nTYPE: TSP\r\nNODE_COORD_SECTION\r\n";
+    const int side = static_cast<int>(std::sqrt(static_cast<double>(count)) / 2) + 1;
+    std::uniform_int_distribution<int> cell(0, side);
+    std::string text = "NAME: generated\r\nTYPE: TSP\r\nNODE_COORD_SECTION\r\n";
     text.reserve(static_cast<std::size_t>(count) * 28 + 64);
     char line[80];
     for (std::int32_t i = 1; i <= count; ++i) {
-        const double x = coordinate(random);
-        const double y = coordinate(random);
+        double x = 0;
+        double y = 0;
+        switch (layout) {
+        case Layout::Uniform:
+            x = coordinate(random);
+            y = coordinate(random);
+            break;
+        case Layout::AllEqual:
+            x = y = 5.0;
+            break;
+        case Layout::IntegerGrid:
+            x = cell(random);
+            y = cell(random);
+            break;
+        case Layout::OnALine:
+            x = coordinate(random);
+            y = 2.0 * x;
+            break;
+        }
         std::snprintf(line, sizeof line, "%d %.3f %.3f\r\n", i, x, y);
         text += line;
     }
     return text + "EOF\r\n";
+}
+
+std::string uniform_text(std::int32_t count, unsigned seed) {
+    return node_text(Layout::Uniform, count, seed);
 }
 
 struct Case {
@@ -59,6 +85,7 @@ struct Case {
     std::int32_t random_nodes; // 0: use file
     std::string file;
     Construction construction;
+    Layout layout = Layout::Uniform;
 };
 
 void run_case(const Case& c) {
@@ -152,6 +179,10 @@ int main(int argc, char** argv) {
     for (const Case& c : cases) {
         in_child(c);
     }
+    // Inputs full of exact ties, where only the tour positions decide.
+    in_child({"all equal fast", 100000, "", Construction::Fast, Layout::AllEqual});
+    in_child({"integer grid fast", 100000, "", Construction::Fast, Layout::IntegerGrid});
+    in_child({"on a line fast", 100000, "", Construction::Fast, Layout::OnALine});
     if (!quick) {
         in_child({"uniform fast", 1000000, "", Construction::Fast});
         batch_end_to_end(1000000);
