@@ -1,0 +1,274 @@
+#include "mapserver/mapserver.h"
+
+#include "mapserver/nodefile.h"
+#include "mapserver/onlinegeocoder.h"
+#include "mapserver/querytext.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace rundel::mapserver {
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kPagePaths[] = {"/Rundel_SRV/Rundel_SRV.php",
+                                      "/Rundel_WEB/Rundel/Rundel_WEB.php"};
+constexpr auto kMaxIdle = std::chrono::hours(24);
+
+void send_json(httplib::Response& response, int status, const json& body) {
+    response.status = status;
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(body.dump(), "application/json; charset=utf-8");
+}
+
+void send_error(httplib::Response& response, int status, const std::string& message) {
+    send_json(response, status, json{{"ok", false}, {"error", message}});
+}
+
+/// Writes @p text to @p file through a temporary name, so that a download never sees half a
+/// node file.
+bool write_atomically(const fs::path& file, const std::string& text) {
+    const fs::path part = file.string() + ".part";
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        if (!out.flush()) {
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(part, file, ec);
+    if (ec) {
+        fs::remove(part, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+MapServer::MapServer(MapServerOptions options)
+    : options_(std::move(options)), sessions_(options_.data_dir),
+      server_(std::make_unique<httplib::Server>()) {}
+
+MapServer::~MapServer() {
+    stop();
+}
+
+bool MapServer::start(std::string& error) {
+    std::error_code ec;
+    fs::create_directories(options_.data_dir, ec);
+    if (!fs::is_directory(options_.data_dir)) {
+        error = "cannot use the data folder " + options_.data_dir.string();
+        return false;
+    }
+    std::ifstream page(options_.web_root / "index.html", std::ios::binary);
+    if (!page) {
+        error = "no map page at " + (options_.web_root / "index.html").string();
+        return false;
+    }
+    std::ostringstream text;
+    text << page.rdbuf();
+    page_template_ = text.str();
+    if (!gazetteer_.load(options_.gazetteer, error)) {
+        return false;
+    }
+    if (!options_.geocoder_url.empty()) {
+        online_ = std::make_unique<OnlineGeocoder>(options_.geocoder_url);
+    }
+    sessions_.adopt_existing();
+    routes();
+
+    // Short keep-alive so that stop() returns promptly and idle clients do not hold threads.
+    server_->set_keep_alive_timeout(1);
+    server_->set_keep_alive_max_count(20);
+    server_->set_read_timeout(10);
+    // Every connection holds a worker for its lifetime; a page, its scripts and a few
+    // programs may well open more at once than the library's default pool of eight.
+    server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
+    server_->set_payload_max_length(8 * kMaxBody);
+    port_ = options_.port == 0
+                ? server_->bind_to_any_port(options_.bind)
+                : (server_->bind_to_port(options_.bind, options_.port) ? options_.port : -1);
+    if (port_ < 0) {
+        error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port);
+        return false;
+    }
+    listener_ = std::thread([this] { server_->listen_after_bind(); });
+    expiry_ = std::thread([this] { expiry_loop(); });
+    return true;
+}
+
+void MapServer::stop() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_) {
+            return;
+        }
+        stopping_ = true;
+    }
+    stop_signal_.notify_all();
+    server_->stop();
+    if (listener_.joinable()) {
+        listener_.join();
+    }
+    if (expiry_.joinable()) {
+        expiry_.join();
+    }
+}
+
+void MapServer::wait() {
+    std::unique_lock lock(mutex_);
+    stop_signal_.wait(lock, [this] { return stopping_; });
+}
+
+void MapServer::expiry_loop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        lock.unlock();
+        sessions_.expire(SessionRegistry::Clock::now(),
+                         std::chrono::duration_cast<std::chrono::seconds>(kMaxIdle));
+        lock.lock();
+        stop_signal_.wait_for(lock, std::chrono::minutes(10), [this] { return stopping_; });
+    }
+}
+
+void MapServer::routes() {
+    for (const char* path : kPagePaths) {
+        server_->Get(path,
+                     [this](const auto& request, auto& response) { page(request, response); });
+    }
+    server_->Post("/Rundel_SRV/nodedata",
+                  [this](const auto& request, auto& response) { node_data(request, response); });
+    server_->Get(R"(/Rundel_SRV/tsp_node_data/([^/]+))",
+                 [this](const auto& request, auto& response) { node_file(request, response); });
+    server_->Get("/Rundel_SRV/geocode",
+                 [this](const auto& request, auto& response) { geocode(request, response); });
+    server_->Get("/favicon.ico", [](const auto&, auto& response) { response.status = 204; });
+    server_->set_mount_point("/static", options_.web_root.string());
+}
+
+void MapServer::page(const httplib::Request& /*request*/, httplib::Response& response) {
+    const json config{{"sesid", sessions_.issue()},
+                      {"tiles", options_.tiles_url},
+                      {"onlineGeocoder", online_ != nullptr}};
+    std::string script = config.dump();
+    // Inside a <script> element "</" would end it early.
+    for (std::size_t at = script.find("</"); at != std::string::npos; at = script.find("</", at)) {
+        script.replace(at, 2, "<\\/");
+    }
+    std::string html = page_template_;
+    const std::string placeholder = "%RUNDEL_CONFIG%";
+    const std::size_t at = html.find(placeholder);
+    if (at != std::string::npos) {
+        html.replace(at, placeholder.size(), script);
+    }
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(html, "text/html; charset=utf-8");
+}
+
+void MapServer::node_data(const httplib::Request& request, httplib::Response& response) {
+    if (request.body.size() > kMaxBody) {
+        send_error(response, 400, "the marker list is larger than 8 MiB");
+        return;
+    }
+    const json body = json::parse(request.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object()) {
+        send_error(response, 400, "the body is not a JSON object");
+        return;
+    }
+    const auto sesid = body.find("sesid");
+    const auto markers = body.find("markers");
+    if (sesid == body.end() || !sesid->is_string() || markers == body.end() ||
+        !markers->is_array()) {
+        send_error(response, 400, "expected {\"sesid\": text, \"markers\": [[lat, lng], ...]}");
+        return;
+    }
+    const std::string id = sesid->get<std::string>();
+    if (!SessionRegistry::is_session_id(id) || !sessions_.touch(id)) {
+        send_error(response, 404, "unknown session");
+        return;
+    }
+    if (markers->empty()) {
+        send_error(response, 400, "no markers");
+        return;
+    }
+    if (markers->size() > kMaxMarkers) {
+        send_error(response, 400, "more than 32767 markers");
+        return;
+    }
+    std::vector<Marker> points;
+    points.reserve(markers->size());
+    for (const json& marker : *markers) {
+        if (!marker.is_array() || marker.size() != 2 || !marker[0].is_number() ||
+            !marker[1].is_number()) {
+            send_error(response, 400, "a marker is not [latitude, longitude]");
+            return;
+        }
+        const double latitude = marker[0].get<double>();
+        const double longitude = marker[1].get<double>();
+        if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::abs(latitude) > 90.0 ||
+            std::abs(longitude) > 180.0) {
+            send_error(response, 400, "a marker lies outside -90..90, -180..180");
+            return;
+        }
+        points.emplace_back(latitude, longitude);
+    }
+    if (!write_atomically(sessions_.node_file(id), node_file_text(id, points))) {
+        send_error(response, 500, "the node file could not be written");
+        return;
+    }
+    send_json(response, 200, json{{"ok", true}, {"nodes", points.size()}});
+}
+
+void MapServer::node_file(const httplib::Request& request, httplib::Response& response) {
+    const std::string name = request.matches[1];
+    constexpr std::string_view kSuffix = "_nodedata.tsp";
+    const std::string id =
+        name.size() > kSuffix.size() ? name.substr(0, name.size() - kSuffix.size()) : std::string{};
+    if (!name.ends_with(kSuffix) || !SessionRegistry::is_session_id(id) || !sessions_.touch(id)) {
+        send_error(response, 404, "unknown session");
+        return;
+    }
+    std::ifstream in(sessions_.node_file(id), std::ios::binary);
+    if (!in) {
+        send_error(response, 404, "no node file for this session yet");
+        return;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    // Not a compressible type: the body goes out as stored, with its exact Content-Length.
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(text.str(), "application/octet-stream");
+}
+
+void MapServer::geocode(const httplib::Request& request, httplib::Response& response) {
+    const std::string query = request.get_param_value("q");
+    if (query.size() > 1000) {
+        send_error(response, 400, "the address is too long");
+        return;
+    }
+    const std::string normal = normalise_query(query);
+    std::optional<Place> place = gazetteer_.lookup(normal);
+    if (!place && online_ != nullptr && !normal.empty()) {
+        place = online_->lookup(normal);
+    }
+    if (!place) {
+        send_json(response, 200, json{{"found", false}, {"query", normal}});
+        return;
+    }
+    send_json(response, 200,
+              json{{"found", true},
+                   {"lat", place->latitude},
+                   {"lng", place->longitude},
+                   {"label", place->label},
+                   {"zoom", place->zoom}});
+}
+
+} // namespace rundel::mapserver

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "mapserver/gazetteer.h"
+#include "mapserver/sessionregistry.h"
+
+#include <condition_variable>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace rundel::mapserver {
+
+class OnlineGeocoder;
+
+struct MapServerOptions {
+    std::string bind = "127.0.0.1";
+    int port = 0;                    ///< 0: let the system choose
+    std::filesystem::path data_dir;  ///< node files
+    std::filesystem::path web_root;  ///< the page (index.html), its scripts and map data
+    std::filesystem::path gazetteer; ///< the offline geocoder's place list
+    std::string tiles_url;           ///< online map tiles; empty: the offline map only
+    std::string geocoder_url;        ///< online geocoder; empty: the gazetteer only
+};
+
+/// The map server: the map page at the addresses of both server modes, its files, one session
+/// per page visit, the sessions' node files and geocoding.
+class MapServer {
+public:
+    explicit MapServer(MapServerOptions options);
+    ~MapServer();
+    MapServer(const MapServer&) = delete;
+    MapServer& operator=(const MapServer&) = delete;
+
+    /// Loads the page and the gazetteer and starts listening; false with @p error otherwise.
+    bool start(std::string& error);
+    /// Stops listening and waits for the server's threads.
+    void stop();
+    /// Blocks until stop() is called from elsewhere.
+    void wait();
+
+    [[nodiscard]] int port() const { return port_; }
+    [[nodiscard]] SessionRegistry& sessions() { return sessions_; }
+
+    /// Largest accepted marker list body, and marker count.
+    static constexpr std::size_t kMaxBody = 8U * 1024U * 1024U;
+    static constexpr std::size_t kMaxMarkers = 32767;
+
+private:
+    void routes();
+    void page(const httplib::Request& request, httplib::Response& response);
+    void node_data(const httplib::Request& request, httplib::Response& response);
+    void node_file(const httplib::Request& request, httplib::Response& response);
+    void geocode(const httplib::Request& request, httplib::Response& response);
+    void expiry_loop();
+
+    MapServerOptions options_;
+    SessionRegistry sessions_;
+    Gazetteer gazetteer_;
+    std::unique_ptr<OnlineGeocoder> online_;
+    std::unique_ptr<httplib::Server> server_;
+    std::string page_template_;
+    std::thread listener_;
+    std::thread expiry_;
+    std::mutex mutex_;
+    std::condition_variable stop_signal_;
+    bool stopping_ = false;
+    int port_ = 0;
+};
+
+} // namespace rundel::mapserver

@@ -1,0 +1,110 @@
+#include "mapserver/sessionregistry.h"
+
+#include <random>
+#include <system_error>
+#include <utility>
+
+namespace rundel::mapserver {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSuffix = "_nodedata.tsp";
+
+std::string id_of_node_file(const std::string& name) {
+    if (name.size() != 16 + kSuffix.size() || name.compare(16, kSuffix.size(), kSuffix) != 0) {
+        return {};
+    }
+    std::string id = name.substr(0, 16);
+    return SessionRegistry::is_session_id(id) ? id : std::string{};
+}
+
+} // namespace
+
+SessionRegistry::SessionRegistry(fs::path data_dir) : data_dir_(std::move(data_dir)) {}
+
+bool SessionRegistry::is_session_id(std::string_view text) {
+    if (text.size() != 16) {
+        return false;
+    }
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string SessionRegistry::issue() {
+    static thread_local std::random_device device;
+    const std::uint64_t value =
+        (static_cast<std::uint64_t>(device()) << 32U) ^ static_cast<std::uint64_t>(device());
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string id(16, '0');
+    for (int i = 0; i < 16; ++i) {
+        id[static_cast<std::size_t>(i)] =
+            kHex[(value >> (60U - 4U * static_cast<unsigned>(i))) & 0xFU];
+    }
+    const std::lock_guard lock(mutex_);
+    last_active_[id] = Clock::now();
+    return id;
+}
+
+bool SessionRegistry::touch(const std::string& id) {
+    const std::lock_guard lock(mutex_);
+    const auto found = last_active_.find(id);
+    if (found == last_active_.end()) {
+        return false;
+    }
+    found->second = Clock::now();
+    return true;
+}
+
+fs::path SessionRegistry::node_file(const std::string& id) const {
+    return data_dir_ / (id + std::string(kSuffix));
+}
+
+void SessionRegistry::adopt_existing() {
+    std::error_code ec;
+    const std::lock_guard lock(mutex_);
+    for (fs::directory_iterator it(data_dir_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string id = id_of_node_file(it->path().filename().string());
+        if (!id.empty()) {
+            last_active_.emplace(id, Clock::now());
+        }
+    }
+}
+
+int SessionRegistry::expire(Clock::time_point now, std::chrono::seconds max_idle) {
+    int deleted = 0;
+    std::error_code ec;
+    const std::lock_guard lock(mutex_);
+    for (auto it = last_active_.begin(); it != last_active_.end();) {
+        if (now - it->second > max_idle) {
+            if (fs::remove(node_file(it->first), ec)) {
+                ++deleted;
+            }
+            it = last_active_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (fs::directory_iterator it(data_dir_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string id = id_of_node_file(it->path().filename().string());
+        if (id.empty() || last_active_.count(id) != 0) {
+            continue;
+        }
+        std::error_code time_ec;
+        const auto written = fs::last_write_time(it->path(), time_ec);
+        if (time_ec) {
+            continue;
+        }
+        const auto written_system = std::chrono::file_clock::to_sys(written);
+        if (now - written_system > max_idle && fs::remove(it->path(), time_ec)) {
+            ++deleted;
+        }
+    }
+    return deleted;
+}
+
+} // namespace rundel::mapserver

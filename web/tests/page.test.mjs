@@ -1,0 +1,208 @@
+import assert from 'node:assert/strict';
+import { after, before, describe, test } from 'node:test';
+import fs from 'node:fs';
+import path from 'node:path';
+import { click, launchBrowser, nextEvent, openPage, quiet, read, startServer, write } from './harness.mjs';
+
+const ELEMENT_IDS = [
+  'getaddressflag', 'realaddress', 'newgeocoding', 'getnodecoord', 'unitnode', 'sesid',
+  'requestnodedata', 'tspconnectlist', 'tspnodedata', 'drawtspnode', 'connectlistarray',
+  'coordlistarray', 'routeclear', 'dragnumber', 'ido_byo_10', 'keido_byo_10', 'delnumber',
+  'hidemarker', 'showmarker', 'printpage', 'mapzoomlevel', 'getzoomlevel', 'getmaptype', 'maptype',
+  'setzoomlevel', 'mapido', 'mapkeido', 'controlhide', 'controlshow', 'zoominclick', 'zoomoutclick',
+  'sethomeposition', 'mappanup', 'mappandown', 'mappanleft', 'mappanright', 'mappanleftup',
+  'mappanleftdown', 'mappanrightup', 'mappanrightdown', 'mappancenter', 'setmaptypenormal',
+  'setmaptypesatellite', 'setmaptypenormalsate', 'setmaptypechikei', 'setmaptypeearth',
+];
+
+let server;
+let browser;
+before(async () => {
+  server = await startServer();
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  await server?.stop();
+});
+
+/** Adds markers through map clicks fired within one frame. */
+function addMarkers(page, points) {
+  return page.evaluate((latlngs) => {
+    for (const [lat, lng] of latlngs) window.rundel.map.fire('click', { latlng: L.latLng(lat, lng) });
+  }, points);
+}
+
+const FIVE = [[35.70, 139.70], [35.72, 139.78], [35.66, 139.80], [35.62, 139.74], [35.66, 139.66]];
+
+describe('map page contract', () => {
+  test('every element the program uses is there, and the page starts idle', async () => {
+    const page = await openPage(browser, server.base);
+    const missing = await page.evaluate((ids) => ids.filter((id) => !document.getElementById(id)), ELEMENT_IDS);
+    assert.deepEqual(missing, []);
+    assert.match(await read(page, 'sesid'), /^[0-9a-f]{16}$/u);
+    assert.equal(await page.evaluate(() => document.documentElement.dataset.ready), '1');
+    assert.ok(await quiet(page));
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  test('three markers added within one frame arrive as three getnode events, in order', async () => {
+    const page = await openPage(browser, server.base);
+    await addMarkers(page, FIVE.slice(0, 3));
+    const events = [];
+    for (let i = 0; i < 3; ++i) events.push(await nextEvent(page, ['unitnode']));
+    assert.deepEqual(events.map((e) => e.word), ['getnode', 'getnode', 'getnode']);
+    assert.deepEqual(events.map((e) => e.unitnode), [
+      '1,35.700000,139.700000', '2,35.720000,139.780000', '3,35.660000,139.800000']);
+    await page.waitForTimeout(300);
+    assert.ok(await quiet(page), 'no fourth event');
+    await page.close();
+  });
+
+  test('a five-marker route: node file, drawing and both leg lists', async () => {
+    const page = await openPage(browser, server.base);
+    await addMarkers(page, FIVE);
+    for (let i = 0; i < 5; ++i) await nextEvent(page);
+    await write(page, { tspconnectlist: '' });
+    await click(page, 'requestnodedata');
+    const ok = await nextEvent(page, ['sesid']);
+    assert.equal(ok.word, 'nodedataok');
+    const file = await fetch(`${server.base}/Rundel_SRV/tsp_node_data/${ok.sesid}_nodedata.tsp`);
+    assert.equal(file.status, 200);
+    const text = await file.text();
+    assert.match(text, /NODE_COORD_SECTION\r\n1 [\d.]+ [\d.]+\r\n/u);
+    assert.equal(text.split('\r\n').filter((l) => /^\d+ /u.test(l)).length, 5);
+
+    await write(page, { tspnodedata: '1/2/5/4/3/1' });
+    await click(page, 'drawtspnode');
+    const drawn = await nextEvent(page, ['tspconnectlist', 'connectlistarray', 'coordlistarray']);
+    assert.equal(drawn.word, 'tspconnectlistok');
+    assert.equal(drawn.tspconnectlist, 'ok');
+    assert.equal(drawn.connectlistarray, '1→2/2→5/5→4/4→3/3→1/');
+    const legs = drawn.coordlistarray.split('/');
+    assert.equal(legs.length, 6);
+    assert.equal(legs[5], '');
+    assert.equal(legs[0], '35.700000,139.700000,35.720000,139.780000');
+    assert.equal(legs[4], '35.660000,139.800000,35.700000,139.700000');
+    await page.screenshot({ path: path.join(process.env.RUNDEL_SHOT_DIR ?? '/tmp', 'rundel-page-route.png') });
+
+    await write(page, { tspconnectlist: '', tspnodedata: '1/9/1' });
+    await click(page, 'drawtspnode');
+    assert.equal(await read(page, 'tspconnectlist'), 'no', 'a route through a missing marker ends the wait');
+    await page.close();
+  });
+
+  test('a failed node-data request reports nodedatano and ends the route wait', async () => {
+    const page = await openPage(browser, server.base);
+    await addMarkers(page, FIVE.slice(0, 2));
+    await nextEvent(page);
+    await nextEvent(page);
+    await write(page, { tspconnectlist: '', sesid: 'ffffffffffffffff' });
+    await click(page, 'requestnodedata');
+    assert.equal((await nextEvent(page)).word, 'nodedatano');
+    assert.equal(await read(page, 'tspconnectlist'), 'no');
+    await page.close();
+  });
+
+  test('dragging and deleting markers report their numbers; numbers above close up', async () => {
+    const page = await openPage(browser, server.base);
+    await addMarkers(page, FIVE.slice(0, 3));
+    for (let i = 0; i < 3; ++i) await nextEvent(page);
+    await page.evaluate(() => {
+      const marker = window.rundel.markers.items[1];
+      marker.setLatLng([35.5, 139.5]);
+      marker.fire('dragend');
+    });
+    const drag = await nextEvent(page, ['dragnumber', 'ido_byo_10', 'keido_byo_10']);
+    assert.deepEqual(drag, { word: 'pointdragend', dragnumber: '2', ido_byo_10: '35.500000',
+      keido_byo_10: '139.500000' });
+    await page.evaluate(() => window.rundel.markers.items[0].fire('contextmenu', { originalEvent: new MouseEvent('contextmenu') }));
+    const deleted = await nextEvent(page, ['delnumber']);
+    assert.deepEqual(deleted, { word: 'delmarker', delnumber: '1' });
+    assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.pin span')].map((s) => s.textContent)), ['1', '2']);
+    await page.evaluate(() => window.rundel.map.fire('click', { latlng: L.latLng(35.8, 139.9) }));
+    assert.equal((await nextEvent(page, ['unitnode'])).unitnode, '3,35.800000,139.900000');
+    await click(page, 'routeclear');
+    assert.equal(await page.evaluate(() => window.rundel.markers.count), 0);
+    await page.close();
+  });
+
+  test('geocoding in both modes, and a node at the found place', async () => {
+    const page = await openPage(browser, server.base);
+    for (const address of ['東京都千代田区', '大阪市北区', '札幌市', 'Paris']) {
+      await write(page, { getaddressflag: 'multi', realaddress: address });
+      await click(page, 'newgeocoding');
+      assert.equal((await nextEvent(page)).word, 'geocodefound_multi', address);
+    }
+    await click(page, 'getnodecoord');
+    const node = await nextEvent(page, ['unitnode']);
+    assert.equal(node.word, 'getnode');
+    assert.match(node.unitnode, /^1,48\.85\d+,2\.34\d+$/u);
+    await write(page, { getaddressflag: 'multi', realaddress: '存在しない架空の地名' });
+    await click(page, 'newgeocoding');
+    assert.equal((await nextEvent(page)).word, 'geocodenotfound_multi');
+    await write(page, { getaddressflag: 'single', realaddress: '存在しない架空の地名' });
+    await click(page, 'newgeocoding');
+    assert.equal((await nextEvent(page)).word, 'geocodenotfound_single');
+    await write(page, { getaddressflag: 'single', realaddress: '札幌市' });
+    await click(page, 'newgeocoding');
+    await page.waitForFunction(() => Math.abs(Number(document.getElementById('mapido').value) - 43.06) < 0.05);
+    assert.ok(await quiet(page), 'a single address found raises no event');
+    await page.close();
+  });
+
+  test('zoom, map types, panning, home position, controls, markers and printing', async () => {
+    const page = await openPage(browser, server.base);
+    await write(page, { mapzoomlevel: '7' });
+    await click(page, 'setzoomlevel');
+    await click(page, 'getzoomlevel');
+    assert.equal(await read(page, 'mapzoomlevel'), '7');
+    await click(page, 'zoominclick');
+    await page.waitForFunction(() => window.rundel.map.getZoom() === 8);
+    await write(page, { mapzoomlevel: '40' });
+    await click(page, 'setzoomlevel');
+    await page.waitForFunction(() => window.rundel.map.getZoom() === 19);
+
+    for (const type of ['satellite', 'normalsate', 'chikei', 'normal']) {
+      await click(page, `setmaptype${type}`);
+      await click(page, 'getmaptype');
+      assert.equal(await read(page, 'maptype'), type);
+    }
+    await click(page, 'setmaptypesatellite');
+    await click(page, 'setmaptypeearth');
+    await click(page, 'getmaptype');
+    assert.equal(await read(page, 'maptype'), 'satellite', 'the Earth view keeps the map type word');
+
+    await click(page, 'sethomeposition');
+    await page.waitForFunction(() => window.rundel.map.getZoom() === 5);
+    await page.waitForTimeout(400);
+    assert.ok(Math.abs(Number(await read(page, 'mapido')) - 36.2) < 0.01);
+    assert.ok(Math.abs(Number(await read(page, 'mapkeido')) - 138.25) < 0.01);
+    const before = Number(await read(page, 'mapkeido'));
+    await click(page, 'mappanright');
+    await page.waitForFunction((x) => Number(document.getElementById('mapkeido').value) > x + 1, before);
+
+    await click(page, 'controlhide');
+    assert.equal(await page.evaluate(() => getComputedStyle(document.querySelector('.leaflet-control-zoom')).display), 'none');
+    await click(page, 'controlshow');
+    assert.notEqual(await page.evaluate(() => getComputedStyle(document.querySelector('.leaflet-control-zoom')).display), 'none');
+
+    await addMarkers(page, [[36, 138]]);
+    await nextEvent(page);
+    await click(page, 'hidemarker');
+    assert.equal(await page.evaluate(() => document.querySelector('.marker-hidden') !== null), true);
+    await click(page, 'showmarker');
+    assert.equal(await page.evaluate(() => document.querySelector('.marker-hidden') === null), true);
+
+    await page.evaluate(() => { window.printed = 0; window.print = () => { window.printed += 1; }; });
+    await click(page, 'printpage');
+    assert.equal(await page.evaluate(() => window.printed), 1);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+});
+
+test('the staged page files exist', () => {
+  assert.ok(fs.existsSync(path.join(process.env.RUNDEL_PROGRAM_DIR, 'web', 'index.html')));
+});
