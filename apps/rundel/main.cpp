@@ -1,0 +1,26 @@
+// rundel: the route planner's desktop program.
+
+#include "shell/frmmain.h"
+#include "shell/rundelapp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    // Chromium's sandbox refuses to run as root; a root session has no sandbox to lose.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Rundel_Engine"));
+    QApplication::setApplicationVersion(QStringLiteral("0.9.0"));
+    const QString folder = QCoreApplication::applicationDirPath();
+    rundel::shell::RundelApp rundel(
+        {folder, QDir(folder).filePath(QStringLiteral("rundel-mapserver"))});
+    if (!rundel.start()) {
+        return 0;
+    }
+    rundel.window().show();
+    return QApplication::exec();
+}

@@ -1,0 +1,3 @@
+#include "bridge/logging.h"
+
+Q_LOGGING_CATEGORY(lcBridge, "rundel.bridge")

@@ -1,0 +1,3 @@
+#include "editing/logging.h"
+
+Q_LOGGING_CATEGORY(lcEditing, "rundel.editing")

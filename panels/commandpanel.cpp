@@ -1,0 +1,156 @@
+#include "panels/commandpanel.h"
+
+#include "editing/nodelisteditor.h"
+#include "session/sessionlists.h"
+#include "widgets/isbutton.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace rundel::panels {
+namespace {
+
+/// Window geometry comes in twips; the screen has 15 twips to a pixel.
+constexpr int px(int twips) {
+    return twips / 15;
+}
+
+template <typename Widget, typename... Args>
+Widget* make(QWidget* parent, const char* name, QRect geometry, Args&&... args) {
+    auto* widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& title, int y_twips,
+                 int height_twips) {
+    auto* box = make<QGroupBox>(parent, name,
+                                QRect(px(120), px(y_twips), px(2895), px(height_twips)), title);
+    return box;
+}
+
+} // namespace
+
+CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor& editor,
+                           QWidget* parent)
+    : QWidget(parent), lists_(lists), editor_(editor) {
+    setObjectName(QStringLiteral("frame_sidemenu"));
+    const int inner = px(2895) - 16;
+
+    frame_move = frame(this, "frame_move", QStringLiteral("住所"), 120, 1095);
+    txtRealAddress = make<QLineEdit>(frame_move, "txtRealAddress", QRect(8, 20, inner, 22));
+    txtRealAddress->setPlaceholderText(QStringLiteral("住所・地名"));
+    cmdMove =
+        make<isButton>(frame_move, "cmdMove", QRect(8, 45, 110, 24), QStringLiteral("住所で移動"));
+    btnClear = make<isButton>(frame_move, "btnClear", QRect(122, 45, inner - 114, 24),
+                              QStringLiteral("クリア"));
+
+    FrameMulti = frame(this, "FrameMulti", QStringLiteral("住所一覧（CSV）"), 120, 1815);
+    ComboRealAddress = make<QComboBox>(FrameMulti, "ComboRealAddress", QRect(8, 22, inner, 24));
+    ComboRealAddress->setEditable(true);
+    cmdCSV = make<isButton>(FrameMulti, "cmdCSV", QRect(8, 54, inner, 30),
+                            QStringLiteral("CSV読み込み・ノード表示"));
+    FrameMulti->hide();
+
+    frame_tsonode = frame(this, "frame_tsonode", QStringLiteral("ノード"), 1320, 1815);
+    lstNode = make<QListWidget>(frame_tsonode, "lstNode", QRect(8, 20, inner, 66));
+    cmdGetNodes = make<isButton>(frame_tsonode, "cmdGetNodes", QRect(8, 90, inner, 24),
+                                 QStringLiteral("ノードを取得"));
+
+    frame_salesmanroute =
+        frame(this, "frame_salesmanroute", QStringLiteral("巡回経路"), 3240, 2655);
+    cmdGetSalesmanRoute = make<isButton>(frame_salesmanroute, "cmdGetSalesmanRoute",
+                                         QRect(8, 20, inner, 24), QStringLiteral("巡回経路取得"));
+    make<QLabel>(frame_salesmanroute, "lblRoute", QRect(8, 46, 60, 16), QStringLiteral("経路"));
+    lstNodeConnect =
+        make<QListWidget>(frame_salesmanroute, "lstNodeConnect", QRect(8, 62, inner, 54));
+    make<QLabel>(frame_salesmanroute, "lblArrow", QRect(8, 118, 14, 16), QStringLiteral("▼"));
+    make<QLabel>(frame_salesmanroute, "lblCoord", QRect(24, 118, 60, 16), QStringLiteral("座標"));
+    const int half = (inner - 4) / 2;
+    txtS_ido = make<QLineEdit>(frame_salesmanroute, "txtS_ido", QRect(8, 134, half, 20));
+    txtS_keido =
+        make<QLineEdit>(frame_salesmanroute, "txtS_keido", QRect(12 + half, 134, half, 20));
+    txtE_ido = make<QLineEdit>(frame_salesmanroute, "txtE_ido", QRect(8, 156, half, 20));
+    txtE_keido =
+        make<QLineEdit>(frame_salesmanroute, "txtE_keido", QRect(12 + half, 156, half, 20));
+    for (QLineEdit* box : {txtS_ido, txtS_keido, txtE_ido, txtE_keido}) {
+        box->setReadOnly(true);
+    }
+    txtS_ido->setToolTip(QStringLiteral("始点の緯度"));
+    txtS_keido->setToolTip(QStringLiteral("始点の経度"));
+    txtE_ido->setToolTip(QStringLiteral("終点の緯度"));
+    txtE_keido->setToolTip(QStringLiteral("終点の経度"));
+
+    Frame4 = frame(this, "Frame4", QStringLiteral("データ"), 6000, 2580);
+    cmdClear = make<isButton>(Frame4, "cmdClear", QRect(8, 20, inner, 24),
+                              QStringLiteral("巡回経路データ消去"));
+    cmdMarkerHideShow = make<isButton>(Frame4, "cmdMarkerHideShow", QRect(8, 48, inner, 24),
+                                       QStringLiteral("マーカーを隠す"));
+    cmbSavetype = make<QComboBox>(Frame4, "cmbSavetype", QRect(8, 80, inner, 24));
+    cmbSavetype->setEditable(true);
+    cmbSavetype->addItems({QStringLiteral("プレインテキスト"), QStringLiteral("GoogleEarth(KML)"),
+                           QStringLiteral("画像(BMP)")});
+    cmbSavetype->setEditText(QStringLiteral("▼ 形式選択"));
+    cmdSavedata = make<isButton>(Frame4, "cmdSavedata", QRect(8, 108, inner, 24),
+                                 QStringLiteral("巡回経路データ保存"));
+
+    connect(&lists, &session::SessionLists::nodesChanged, this, &CommandPanel::show_nodes);
+    connect(&lists, &session::SessionLists::legsChanged, this, &CommandPanel::show_legs);
+    connect(&lists, &session::SessionLists::legBoxesCleared, this, &CommandPanel::clear_leg_boxes);
+    connect(&lists, &session::SessionLists::addressCleared, this, [this] {
+        txtRealAddress->clear();
+        ComboRealAddress->clear();
+    });
+    connect(lstNodeConnect, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { show_leg(lstNodeConnect->row(item)); });
+    connect(cmdGetNodes, &QAbstractButton::clicked, this, [this] { editor_.get_nodes(); });
+    connect(cmdGetSalesmanRoute, &QAbstractButton::clicked, this,
+            [this] { editor_.request_route(); });
+    connect(cmdClear, &QAbstractButton::clicked, this, [this] { editor_.clear_session(); });
+    connect(cmdMarkerHideShow, &QAbstractButton::clicked, this,
+            [this] { editor_.toggle_markers(*cmdMarkerHideShow); });
+    connect(&lists, &session::SessionLists::addressTextCleared, txtRealAddress, &QLineEdit::clear);
+    connect(btnClear, &QAbstractButton::clicked, this, [this] { lists_.clear_address_text(); });
+    show_nodes();
+    show_legs();
+}
+
+void CommandPanel::set_multi(bool multi) {
+    FrameMulti->setVisible(multi);
+    if (multi) {
+        FrameMulti->raise();
+    }
+}
+
+void CommandPanel::show_nodes() {
+    lstNode->clear();
+    lstNode->addItems(lists_.nodes());
+    lstNode->scrollToBottom();
+}
+
+void CommandPanel::show_legs() {
+    lstNodeConnect->clear();
+    lstNodeConnect->addItems(lists_.legs());
+}
+
+void CommandPanel::show_leg(int index) {
+    const QStringList fields = editor_.leg_fields(index);
+    if (fields.size() == 4) {
+        txtS_ido->setText(fields.at(0));
+        txtS_keido->setText(fields.at(1));
+        txtE_ido->setText(fields.at(2));
+        txtE_keido->setText(fields.at(3));
+    }
+}
+
+void CommandPanel::clear_leg_boxes() {
+    for (QLineEdit* box : {txtS_ido, txtS_keido, txtE_ido, txtE_keido}) {
+        box->clear();
+    }
+}
+
+} // namespace rundel::panels

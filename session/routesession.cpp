@@ -1,0 +1,86 @@
+#include "session/routesession.h"
+
+#include "bridge/pageinterface.h"
+#include "engine/modshortestpath.h"
+#include "session/enginepanel.h"
+#include "session/sessionlists.h"
+#include "widgets/dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace rundel::session {
+
+RouteSession::RouteSession(engine::ModShortestPath& engine, bridge::PageInterface& page,
+                           SessionLists& lists, EnginePanel& panel, widgets::Dialogs& dialogs,
+                           QString node_folder)
+    : engine_(engine), page_(page), lists_(lists), panel_(panel), dialogs_(dialogs),
+      node_folder_(std::move(node_folder)) {}
+
+void RouteSession::release_route_request() {
+    page_.write(QStringLiteral("tspconnectlist"), QStringLiteral("no"));
+}
+
+void RouteSession::calc_route(const QString& session_id) {
+    const QString name = session_id + QStringLiteral("_nodedata.tsp");
+    panel_.set_file(name);
+    engine_.clear_tourlist();
+    bool loaded = false;
+    const std::string text = engine::ModShortestPath::load_nodefile(
+        QDir(node_folder_).filePath(name).toStdString(), &loaded);
+    if (!loaded) {
+        dialogs_.message(name + QStringLiteral(": ") + QString::fromStdString(text));
+    }
+    if (!loaded || !engine_.read_nodetext(text)) {
+        dialogs_.message(QStringLiteral("Erorr Load File"));
+        release_route_request();
+        return;
+    }
+    engine_.solve_tour();
+    engine_.make_tourlist();
+    panel_.set_result({});
+    if (engine_.tour_list_count() == 0) {
+        dialogs_.message(QStringLiteral("Erorr calc"));
+        release_route_request();
+        return;
+    }
+    const QString route = QString::fromStdString(engine_.route_text("/"));
+    panel_.set_result(route);
+    page_.write(QStringLiteral("tspnodedata"), route);
+    page_.click(QStringLiteral("drawtspnode"));
+}
+
+void RouteSession::set_result() {
+    const QString labels = page_.read(QStringLiteral("connectlistarray"));
+    const QString coords = page_.read(QStringLiteral("coordlistarray"));
+    const QStringList label_pieces = labels.split(QLatin1Char('/'));
+    const QStringList coord_pieces = coords.split(QLatin1Char('/'));
+    QStringList kept_labels;
+    QStringList kept_coords;
+    for (qsizetype i = 0; i < label_pieces.size(); ++i) {
+        if (label_pieces.at(i).isEmpty()) {
+            continue; // e.g. after the trailing "/": skipped with its coordinates
+        }
+        kept_labels.append(label_pieces.at(i));
+        kept_coords.append(i < coord_pieces.size() ? coord_pieces.at(i) : QString());
+    }
+    lists_.set_legs(kept_labels, kept_coords);
+}
+
+void RouteSession::init_file() {
+    const QDir folder(node_folder_);
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : files) {
+        QCoreApplication::processEvents();
+        QFile::remove(folder.filePath(name));
+    }
+}
+
+void RouteSession::init_data() {
+    page_.click(QStringLiteral("routeclear"));
+    lists_.clear_all();
+    init_file();
+}
+
+} // namespace rundel::session

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+namespace rundel::engine {
+class ModShortestPath;
+}
+namespace rundel::bridge {
+class PageInterface;
+}
+namespace rundel::widgets {
+class Dialogs;
+}
+
+namespace rundel::session {
+
+class EnginePanel;
+class SessionLists;
+
+/// Solving a session's nodes, publishing the route to the page, taking its legs back, and
+/// clearing the session.
+class RouteSession {
+public:
+    RouteSession(engine::ModShortestPath& engine, bridge::PageInterface& page, SessionLists& lists,
+                 EnginePanel& panel, widgets::Dialogs& dialogs, QString node_folder);
+
+    /// Reads "<id>_nodedata.tsp" from the node-data folder, builds the tour and hands the
+    /// route text (1/3/2/1) to the page to draw. When that fails the route request that waits
+    /// for "tspconnectlist" is released with "no".
+    void calc_route(const QString& session_id);
+    /// Takes the drawn route's legs from the page into the leg list and routeCoordList.
+    void set_result();
+    /// Deletes every file of the node-data folder.
+    void init_file();
+    /// Clears the page's route and markers, every list and box, and the node files.
+    void init_data();
+
+    /// Ends a route request that waits for the page (the page will not answer).
+    void release_route_request();
+
+private:
+    engine::ModShortestPath& engine_;
+    bridge::PageInterface& page_;
+    SessionLists& lists_;
+    EnginePanel& panel_;
+    widgets::Dialogs& dialogs_;
+    QString node_folder_;
+};
+
+} // namespace rundel::session

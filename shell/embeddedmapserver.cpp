@@ -1,0 +1,78 @@
+#include "shell/embeddedmapserver.h"
+
+#include "shell/logging.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace rundel::shell {
+
+EmbeddedMapServer::EmbeddedMapServer(QString executable, QString data_folder)
+    : executable_(std::move(executable)), data_folder_(std::move(data_folder)) {}
+
+EmbeddedMapServer::~EmbeddedMapServer() {
+    stop();
+}
+
+bool EmbeddedMapServer::is_loopback(const QString& host) {
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+bool EmbeddedMapServer::answers(const QString& host, int port) {
+    QTcpSocket socket;
+    socket.connectToHost(host, static_cast<quint16>(port));
+    return socket.waitForConnected(500);
+}
+
+bool EmbeddedMapServer::ensure(const QString& host, int port, QString& error) {
+    const int effective_port = port > 0 ? port : 80;
+    if (!is_loopback(host) || answers(host, effective_port)) {
+        return true;
+    }
+    if (!QFileInfo(executable_).isExecutable()) {
+        error = QStringLiteral("地図サーバー %1 がありません").arg(executable_);
+        return false;
+    }
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(executable_,
+                   {QStringLiteral("--port"), QString::number(effective_port),
+                    QStringLiteral("--bind"),
+                    host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host,
+                    QStringLiteral("--data-dir"), data_folder_});
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 15000) {
+        if (process_.state() == QProcess::NotRunning) {
+            error = QStringLiteral("地図サーバーを起動できません: ") +
+                    QString::fromUtf8(process_.readAllStandardOutput());
+            return false;
+        }
+        if (process_.waitForReadyRead(100) &&
+            process_.readAllStandardOutput().contains("listening")) {
+            qCInfo(lcShell) << "started the bundled map server on" << host << effective_port;
+            return true;
+        }
+    }
+    error = QStringLiteral("地図サーバーが応答しません");
+    return false;
+}
+
+void EmbeddedMapServer::stop() {
+    if (process_.state() == QProcess::NotRunning) {
+        return;
+    }
+    process_.terminate();
+    if (!process_.waitForFinished(3000)) {
+        process_.kill();
+        process_.waitForFinished(1000);
+    }
+}
+
+} // namespace rundel::shell

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+namespace rundel::shell {
+
+/// The bundled map server, started when the settings name this machine and nothing answers
+/// there, and stopped with the program.
+class EmbeddedMapServer {
+public:
+    EmbeddedMapServer(QString executable, QString data_folder);
+    ~EmbeddedMapServer();
+    EmbeddedMapServer(const EmbeddedMapServer&) = delete;
+    EmbeddedMapServer& operator=(const EmbeddedMapServer&) = delete;
+
+    /// True for 127.x.x.x, ::1 and localhost.
+    [[nodiscard]] static bool is_loopback(const QString& host);
+    /// True when something accepts connections at host:port.
+    [[nodiscard]] static bool answers(const QString& host, int port);
+
+    /// Makes sure a map server answers at host:port: starts ours when none does and the host
+    /// is this machine. False with @p error when none can be had.
+    bool ensure(const QString& host, int port, QString& error);
+    void stop();
+    [[nodiscard]] bool running() const { return process_.state() != QProcess::NotRunning; }
+
+private:
+    QString executable_;
+    QString data_folder_;
+    QProcess process_;
+};
+
+} // namespace rundel::shell

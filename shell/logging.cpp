@@ -1,0 +1,3 @@
+#include "shell/logging.h"
+
+Q_LOGGING_CATEGORY(lcShell, "rundel.shell")

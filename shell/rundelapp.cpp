@@ -1,0 +1,217 @@
+#include "shell/rundelapp.h"
+
+#include "bridge/pageeventdispatcher.h"
+#include "bridge/pagewait.h"
+#include "bridge/webenginepage.h"
+#include "editing/addresslookup.h"
+#include "editing/nodelisteditor.h"
+#include "editing/routeflow.h"
+#include "panels/commandpanel.h"
+#include "session/batchfolderengine.h"
+#include "session/dialogfailuresink.h"
+#include "session/enginepanel.h"
+#include "session/nodedatadownloader.h"
+#include "session/routesession.h"
+#include "session/sessionlists.h"
+#include "shell/embeddedmapserver.h"
+#include "shell/frmmain.h"
+#include "shell/logging.h"
+#include "shell/settingsfile.h"
+#include "widgets/isbutton.h"
+#include "widgets/messageboxdialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace rundel::shell {
+
+namespace {
+const QString kCaption = QStringLiteral("巡回セールスマン問題（解）");
+} // namespace
+
+RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
+    : paths_(std::move(paths)), window_(std::make_unique<frmMain>()) {
+    if (dialogs == nullptr) {
+        own_dialogs_ = std::make_unique<widgets::MessageBoxDialogs>(window_.get());
+        dialogs = own_dialogs_.get();
+    }
+    dialogs_ = dialogs;
+    const QString node_folder =
+        QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/tsp_node_data"));
+    failure_sink_ = std::make_unique<session::DialogFailureSink>(*dialogs_);
+    engine_.set_failure_sink(failure_sink_.get());
+    lists_ = std::make_unique<session::SessionLists>();
+    engine_panel_ = std::make_unique<session::EnginePanel>(*dialogs_);
+    page_ = std::make_unique<bridge::WebEnginePage>(window_->WB->page());
+    route_ = std::make_unique<session::RouteSession>(engine_, *page_, *lists_, *engine_panel_,
+                                                     *dialogs_, node_folder);
+    downloader_ =
+        std::make_unique<session::NodeDataDownloader>(network_, QString(), 0, node_folder);
+    editor_ = std::make_unique<editing::NodeListEditor>(*page_, *lists_, *route_, *dialogs_);
+    flow_ =
+        std::make_unique<editing::RouteFlow>(*lists_, *downloader_, *route_, *editor_, *dialogs_);
+    lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_);
+    dispatcher_ = std::make_unique<bridge::PageEventDispatcher>(*page_, *flow_, flags_);
+    batch_ = std::make_unique<session::BatchFolderEngine>(
+        session::WorkFolders(paths_.program_folder.toStdString()), engine_, *engine_panel_);
+    map_server_ = std::make_unique<EmbeddedMapServer>(
+        paths_.mapserver,
+        QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/server_data")));
+    panel_ = new panels::CommandPanel(*lists_, *editor_);
+    window_->set_command_panel(panel_);
+    wire();
+}
+
+RundelApp::~RundelApp() {
+    map_server_->stop();
+    engine_.set_failure_sink(nullptr);
+}
+
+void RundelApp::wire() {
+    frmMain& w = *window_;
+    connect(&w, &frmMain::closeRequested, this, &RundelApp::end);
+    connect(w.mnuEnd, &QAction::triggered, this, &RundelApp::end);
+    connect(w.mnuTariki, &QAction::triggered, this, &RundelApp::choose_remote);
+    connect(w.mnuJiriki, &QAction::triggered, this, &RundelApp::choose_local);
+    connect(w.mnuPrint, &QAction::triggered, this,
+            [this] { page_->click(QStringLiteral("printpage")); });
+    connect(w.menuSingle, &QAction::triggered, this, [this] {
+        lookup_->set_address_mode(QStringLiteral("single"));
+        panel_->set_multi(false);
+    });
+    connect(panel_->cmdMove, &QAbstractButton::clicked, this, [this] {
+        if (lookup_->address_mode() == QLatin1String("single")) {
+            lookup_->lookup_single(panel_->txtRealAddress->text());
+        }
+    });
+    connect(window_->WB->page(), &QWebEnginePage::printRequested, this, &RundelApp::print_map);
+    connect(window_->WB->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (ok && window_->WB->url().scheme().startsWith(QLatin1String("http"))) {
+            emit mapReady();
+        }
+    });
+
+    // The engine panel's texts and commands.
+    connect(engine_panel_.get(), &session::EnginePanel::fileChanged, w.txtFile,
+            &QLineEdit::setText);
+    connect(engine_panel_.get(), &session::EnginePanel::resultChanged, w.txtResult,
+            &QLineEdit::setText);
+    connect(w.txtFile, &QLineEdit::textEdited, engine_panel_.get(),
+            &session::EnginePanel::set_file);
+    const auto node_file = [this] {
+        return QDir(paths_.program_folder)
+            .filePath(QStringLiteral("Rundel/tsp_node_data/") + window_->txtFile->text());
+    };
+    connect(w.Command1, &QAbstractButton::clicked, this, [this, node_file] {
+        engine_.clear_tourlist();
+        bool loaded = false;
+        const std::string text =
+            engine::ModShortestPath::load_nodefile(node_file().toStdString(), &loaded);
+        if (!loaded || !engine_.read_nodetext(text)) {
+            dialogs_->message(QStringLiteral("Erorr Load File"));
+        }
+    });
+    connect(w.Command2, &QAbstractButton::clicked, this, [this] {
+        engine_.clear_tourlist();
+        engine_.solve_tour();
+        engine_.make_tourlist();
+    });
+    connect(w.Command4, &QAbstractButton::clicked, this,
+            [this] { batch_->batch_calc(window_->txtFile->text().toStdString(), "1234556789"); });
+    batch_timer_.setObjectName(QStringLiteral("TSP_Timer1"));
+    batch_timer_.setInterval(1000);
+    connect(&batch_timer_, &QTimer::timeout, this, &RundelApp::batch_tick);
+}
+
+bool RundelApp::start() {
+    frmMain& w = *window_;
+    const QString rundel = QDir(paths_.program_folder).filePath(QStringLiteral("Rundel"));
+    w.WB->load(QUrl::fromLocalFile(QDir(rundel).filePath(QStringLiteral("wait.html"))));
+    lookup_->set_address_mode(QStringLiteral("single"));
+    w.setWindowTitle(kCaption + QString(kCaption.size(), QLatin1Char(' ')));
+    w.frame_tsp->hide();
+
+    std::string error;
+    if (!batch_->folders().make_workfolders(error)) {
+        qCWarning(lcShell) << "working folders:" << QString::fromStdString(error);
+    }
+    const QString ini = QDir(paths_.program_folder).filePath(QStringLiteral("ini_tsproblem.txt"));
+    QFile settings_file(ini);
+    if (!QFileInfo(ini).isFile() || !settings_file.open(QIODevice::ReadOnly)) {
+        dialogs_->message(QStringLiteral("ini_tsproblem.txtがありません、このまま終了します。"));
+        return false;
+    }
+    const SettingsFile settings = SettingsFile::parse(settings_file.readAll());
+    server_domain_ = settings.domain();
+    server_port_ = settings.port();
+    downloader_->set_server(server_domain_, server_port_);
+
+    QString server_error;
+    if (!map_server_->ensure(server_domain_, server_port_, server_error)) {
+        dialogs_->message(server_error);
+    }
+    map_address_ = QStringLiteral("http://") + settings.authority() +
+                   QStringLiteral("/Rundel_SRV/Rundel_SRV.php");
+    w.WB->load(QUrl(map_address_));
+    batch_timer_.stop();
+    route_->init_file();
+    w.mnuTariki->setChecked(true);
+    return true;
+}
+
+void RundelApp::end() {
+    route_->init_data();
+    bridge::PageWait::abandon_all();
+    map_server_->stop();
+    QCoreApplication::exit(0);
+}
+
+void RundelApp::choose_remote() {
+    const bool was = window_->mnuTariki->isChecked();
+    window_->mnuTariki->setChecked(!was);
+    window_->mnuJiriki->setChecked(was);
+    window_->WB->load(QUrl(map_address_));
+    batch_timer_.stop();
+    route_->init_file();
+}
+
+void RundelApp::choose_local() {
+    const bool was = window_->mnuJiriki->isChecked();
+    window_->mnuJiriki->setChecked(!was);
+    window_->mnuTariki->setChecked(was);
+    window_->WB->load(
+        QUrl(QStringLiteral("http://") + server_domain_ +
+             (server_port_ > 0 ? QLatin1Char(':') + QString::number(server_port_) : QString()) +
+             QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
+    batch_timer_.start();
+    route_->init_file();
+}
+
+void RundelApp::batch_tick() {
+    if (batch_->prefile_names().empty()) {
+        return;
+    }
+    batch_timer_.stop();
+    batch_->tick();
+    batch_timer_.start();
+}
+
+void RundelApp::print_map() {
+    // The printer must outlive the asynchronous print.
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer_.get(), window_.get());
+    if (dialog.exec() != QDialog::Accepted) {
+        printer_.reset();
+        return;
+    }
+    window_->WB->print(printer_.get());
+}
+
+} // namespace rundel::shell

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "bridge/sharedflags.h"
+#include "engine/modshortestpath.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPrinter>
+#include <QTimer>
+#include <memory>
+
+namespace rundel::widgets {
+class Dialogs;
+}
+namespace rundel::bridge {
+class PageEventDispatcher;
+class WebEnginePage;
+} // namespace rundel::bridge
+namespace rundel::session {
+class BatchFolderEngine;
+class DialogFailureSink;
+class EnginePanel;
+class NodeDataDownloader;
+class RouteSession;
+class SessionLists;
+} // namespace rundel::session
+namespace rundel::editing {
+class AddressLookup;
+class NodeListEditor;
+class RouteFlow;
+} // namespace rundel::editing
+namespace rundel::panels {
+class CommandPanel;
+}
+
+namespace rundel::shell {
+
+class EmbeddedMapServer;
+class frmMain;
+
+/// Where the program finds itself and its map server.
+struct AppPaths {
+    QString program_folder;
+    QString mapserver; ///< the bundled map server's executable
+};
+
+/// The program: the main window and everything behind it, wired together, with the start-up
+/// sequence, the server modes, the batch timer and the end.
+class RundelApp : public QObject {
+    Q_OBJECT
+
+public:
+    /// @param dialogs where messages go; null: message boxes over the main window.
+    explicit RundelApp(AppPaths paths, widgets::Dialogs* dialogs = nullptr);
+    ~RundelApp() override;
+
+    /// Runs the start-up sequence. False when the program must end (no settings file).
+    bool start();
+    /// Clears the session and ends the program at once.
+    void end();
+
+    /// The remote and the local server mode (the モード menu, switched off).
+    void choose_remote();
+    void choose_local();
+
+    [[nodiscard]] frmMain& window() { return *window_; }
+    [[nodiscard]] panels::CommandPanel& panel() { return *panel_; }
+    [[nodiscard]] session::SessionLists& lists() { return *lists_; }
+    [[nodiscard]] bridge::WebEnginePage& page() { return *page_; }
+    [[nodiscard]] engine::ModShortestPath& engine() { return engine_; }
+    [[nodiscard]] bridge::SharedFlags& flags() { return flags_; }
+    [[nodiscard]] QTimer& TSP_Timer1() { return batch_timer_; }
+    [[nodiscard]] const QString& server_domain() const { return server_domain_; }
+    [[nodiscard]] const QString& map_address() const { return map_address_; }
+
+signals:
+    /// The map page has loaded and is ready for commands.
+    void mapReady();
+
+private:
+    void wire();
+    void batch_tick();
+    void print_map();
+
+    AppPaths paths_;
+    std::unique_ptr<widgets::Dialogs> own_dialogs_;
+    widgets::Dialogs* dialogs_;
+    std::unique_ptr<frmMain> window_;
+    engine::ModShortestPath engine_;
+    bridge::SharedFlags flags_;
+    QNetworkAccessManager network_;
+    QTimer batch_timer_;
+    QString server_domain_;
+    int server_port_ = 0;
+    QString map_address_;
+    std::unique_ptr<session::DialogFailureSink> failure_sink_;
+    std::unique_ptr<session::SessionLists> lists_;
+    std::unique_ptr<session::EnginePanel> engine_panel_;
+    std::unique_ptr<bridge::WebEnginePage> page_;
+    std::unique_ptr<session::RouteSession> route_;
+    std::unique_ptr<session::NodeDataDownloader> downloader_;
+    std::unique_ptr<editing::NodeListEditor> editor_;
+    std::unique_ptr<editing::RouteFlow> flow_;
+    std::unique_ptr<editing::AddressLookup> lookup_;
+    std::unique_ptr<bridge::PageEventDispatcher> dispatcher_;
+    std::unique_ptr<session::BatchFolderEngine> batch_;
+    std::unique_ptr<EmbeddedMapServer> map_server_;
+    panels::CommandPanel* panel_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace rundel::shell

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace rundel::widgets {
+
+/// The program's title, on every message box unless another is named.
+inline const QString kAppTitle = QStringLiteral("Rundel_Engine");
+
+/// Every message box and question of the program goes through here, so that tests can
+/// answer them without a modal box.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    /// A message with an OK button only.
+    virtual void message(const QString& text, const QString& title = kAppTitle) = 0;
+    /// A question with OK and Cancel; true for OK.
+    virtual bool confirm(const QString& text, const QString& title) = 0;
+};
+
+} // namespace rundel::widgets

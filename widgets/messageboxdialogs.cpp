@@ -1,0 +1,16 @@
+#include "widgets/messageboxdialogs.h"
+
+#include <QMessageBox>
+
+namespace rundel::widgets {
+
+void MessageBoxDialogs::message(const QString& text, const QString& title) {
+    QMessageBox::information(parent_, title, text, QMessageBox::Ok);
+}
+
+bool MessageBoxDialogs::confirm(const QString& text, const QString& title) {
+    return QMessageBox::question(parent_, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+} // namespace rundel::widgets

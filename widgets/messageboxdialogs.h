@@ -1,0 +1,21 @@
+#pragma once
+
+#include "widgets/dialogs.h"
+
+class QWidget;
+
+namespace rundel::widgets {
+
+/// Dialogs as modal message boxes over a parent window.
+class MessageBoxDialogs final : public Dialogs {
+public:
+    explicit MessageBoxDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    void message(const QString& text, const QString& title = kAppTitle) override;
+    bool confirm(const QString& text, const QString& title) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace rundel::widgets
