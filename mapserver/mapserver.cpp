@@ -100,7 +100,14 @@ bool MapServer::start(std::string& error) {
         error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port);
         return false;
     }
-    listener_ = std::thread([this] { server_->listen_after_bind(); });
+    listener_ = std::thread([this] {
+        server_->listen_after_bind();
+        listener_done_ = true;
+    });
+    // A stop() that came before the accept loop runs would be lost.
+    while (!server_->is_running() && !listener_done_) {
+        std::this_thread::yield();
+    }
     expiry_ = std::thread([this] { expiry_loop(); });
     return true;
 }

@@ -3,6 +3,7 @@
 #include "mapserver/gazetteer.h"
 #include "mapserver/sessionregistry.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <memory>
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<httplib::Server> server_;
     std::string page_template_;
     std::thread listener_;
+    std::atomic<bool> listener_done_{false};
     std::thread expiry_;
     std::mutex mutex_;
     std::condition_variable stop_signal_;

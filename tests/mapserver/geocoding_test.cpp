@@ -88,6 +88,10 @@ public:
         });
         port = server.bind_to_any_port("127.0.0.1");
         thread = std::thread([this] { server.listen_after_bind(); });
+        // stop() before the loop runs would be lost and leave the thread listening.
+        while (!server.is_running()) {
+            std::this_thread::yield();
+        }
     }
     ~FakeNominatim() {
         server.stop();

@@ -1,0 +1,164 @@
+#include "editing/nodelisteditor.h"
+#include "engine/modshortestpath.h"
+#include "session/enginepanel.h"
+#include "session/routesession.h"
+#include "session/sessionlists.h"
+#include "support/fakepage.h"
+#include "support/scripteddialogs.h"
+#include "widgets/isbutton.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+using rundel::editing::NodeListEditor;
+
+class NodeListEditorTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        rundel::test::FakePage page;
+        rundel::test::ScriptedDialogs dialogs;
+        rundel::engine::ModShortestPath engine;
+        rundel::session::SessionLists lists;
+        rundel::session::EnginePanel panel{dialogs};
+        rundel::session::RouteSession route{engine, page, lists, panel, dialogs, "/nonexistent"};
+        NodeListEditor editor{page, lists, route, dialogs};
+    };
+
+private slots:
+    void routeRequestWithNoNodesSendsNothing() {
+        Fixture f;
+        QVERIFY(!f.editor.request_route());
+        QVERIFY(f.page.log.isEmpty());
+    }
+
+    void routeRequestTakesTheLegsOnOkOnly_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("ok") << QStringLiteral("ok") << true;
+        QTest::newRow("no") << QStringLiteral("no") << false;
+        QTest::newRow("other") << QStringLiteral("Ok ") << false;
+    }
+
+    void routeRequestTakesTheLegsOnOkOnly() {
+        QFETCH(QString, answer);
+        QFETCH(bool, taken);
+        Fixture f;
+        f.lists.append_node("1,35,139");
+        f.lists.set_legs({"old"}, {"old"});
+        f.page.values = {{"connectlistarray", "1→1/"}, {"coordlistarray", "35,139,35,139/"}};
+        // The page answers some time after the request, while the program waits.
+        f.page.on_click.insert("requestnodedata", [&] {
+            QTimer::singleShot(200, [&] { f.page.values.insert("tspconnectlist", answer); });
+        });
+        QCOMPARE(f.editor.request_route(), taken);
+        QCOMPARE(f.page.log.mid(0, 2),
+                 (QStringList{"write tspconnectlist=", "click requestnodedata"}));
+        QCOMPARE(f.lists.legs(), taken ? QStringList{"1→1"} : QStringList{"old"});
+    }
+
+    void markerToggleChangesTheCaptionFirst() {
+        Fixture f;
+        isButton button(QStringLiteral("マーカーを隠す"));
+        f.page.on_click.insert(
+            "hidemarker", [&] { QCOMPARE(button.Caption(), QStringLiteral("マーカーを表示")); });
+        f.editor.toggle_markers(button);
+        f.editor.toggle_markers(button);
+        QCOMPARE(button.Caption(), QStringLiteral("マーカーを隠す"));
+        QCOMPARE(f.page.log, (QStringList{"click hidemarker", "click showmarker"}));
+        button.setCaption(QStringLiteral("other"));
+        f.editor.toggle_markers(button);
+        QCOMPARE(f.page.log.size(), 2);
+    }
+
+    void clearAsksFirst() {
+        Fixture f;
+        f.lists.append_node("1,35,139");
+        f.dialogs.answers.enqueue(false);
+        f.dialogs.answers.enqueue(true);
+        f.editor.clear_session();
+        QCOMPARE(f.lists.nodes().size(), 1);
+        f.editor.clear_session();
+        QVERIFY(f.lists.nodes().isEmpty());
+        QCOMPARE(f.dialogs.questions.first(), QStringLiteral("データ消去: 消去してもいい？"));
+    }
+
+    void moveNode_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("dragged");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("middle of three")
+            << QStringList{"1,a,b", "3,c,d", "5,e,f"} << QStringLiteral("3")
+            << QStringList{"1,a,b", "3,LAT,LNG", "5,e,f"};
+        QTest::newRow("first of two equal") << QStringList{"2,a,b", "2,c,d"} << QStringLiteral("2")
+                                            << QStringList{"2,LAT,LNG", "2,c,d"};
+        QTest::newRow("compared as text")
+            << QStringList{"3,a,b"} << QStringLiteral("03") << QStringList{"3,a,b"};
+        QTest::newRow("no match") << QStringList{"1,a,b"} << QStringLiteral("9")
+                                  << QStringList{"1,a,b"};
+    }
+
+    void moveNode() {
+        QFETCH(QStringList, before);
+        QFETCH(QString, dragged);
+        Fixture f;
+        f.lists.set_nodes(before);
+        f.page.values = {{"dragnumber", dragged}, {"ido_byo_10", "LAT"}, {"keido_byo_10", "LNG"}};
+        f.editor.move_node();
+        QTEST(f.lists.nodes(), "after");
+        QCOMPARE(f.page.log,
+                 (QStringList{"read dragnumber", "read ido_byo_10", "read keido_byo_10"}));
+    }
+
+    void deleteNode_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("second of four")
+            << QStringList{"1,a,b", "2,c,d", "3,e,f", "4,g,h"} << QStringLiteral("2")
+            << QStringList{"1,a,b", "2,e,f", "3,g,h"};
+        QTest::newRow("both equal entries") << QStringList{"1,a,b", "1,c,d", "2,e,f"}
+                                            << QStringLiteral("1") << QStringList{"1,e,f"};
+        QTest::newRow("missing number still shifts")
+            << QStringList{"1,a,b", "4,c,d"} << QStringLiteral("2")
+            << QStringList{"1,a,b", "3,c,d"};
+        QTest::newRow("only entry") << QStringList{"1,a,b"} << QStringLiteral("1") << QStringList{};
+        QTest::newRow("compared as numbers")
+            << QStringList{"3,a,b", "4,c,d"} << QStringLiteral("03") << QStringList{"3,c,d"};
+        QTest::newRow("extra fields dropped")
+            << QStringList{"1,a,b,x"} << QStringLiteral("5") << QStringList{"1,a,b"};
+        QTest::newRow("beyond 16 bits") << QStringList{"40000,a,b", "70000,c,d"}
+                                        << QStringLiteral("40000") << QStringList{"69999,c,d"};
+        QTest::newRow("delnumber not a number")
+            << QStringList{"1,a,b"} << QStringLiteral("x") << QStringList{"1,a,b"};
+        QTest::newRow("entry not understood")
+            << QStringList{"1,a,b", "x,c,d"} << QStringLiteral("1")
+            << QStringList{"1,a,b", "x,c,d"};
+        QTest::newRow("entry too short")
+            << QStringList{"1,a,b", "2,c"} << QStringLiteral("1") << QStringList{"1,a,b", "2,c"};
+    }
+
+    void deleteNode() {
+        QFETCH(QStringList, before);
+        QFETCH(QString, deleted);
+        Fixture f;
+        f.lists.set_nodes(before);
+        f.page.values = {{"delnumber", deleted}};
+        f.editor.delete_node();
+        QTEST(f.lists.nodes(), "after");
+    }
+
+    void legSelection() {
+        Fixture f;
+        f.lists.set_legs({"1→2", "2→1"}, {"35.1,139.1,35.2,139.2", "short"});
+        QCOMPARE(f.editor.leg_fields(0), (QStringList{"35.1", "139.1", "35.2", "139.2"}));
+        QCOMPARE(f.editor.leg_fields(1), (QStringList{"short", "", "", ""}));
+        QVERIFY(f.editor.leg_fields(-1).isEmpty());
+        QVERIFY(f.editor.leg_fields(2).isEmpty());
+    }
+};
+
+QTEST_MAIN(NodeListEditorTest)
+#include "nodelisteditor_test.moc"

@@ -1,0 +1,129 @@
+#include "engine/modshortestpath.h"
+#include "session/dialogfailuresink.h"
+#include "session/enginepanel.h"
+#include "session/routesession.h"
+#include "session/sessionlists.h"
+#include "support/fakepage.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+
+#include <QDir>
+#include <QTest>
+#include <filesystem>
+
+using rundel::session::RouteSession;
+using rundel::session::SessionLists;
+
+class RouteSessionTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        rundel::test::TempFolder folder;
+        rundel::test::FakePage page;
+        rundel::test::ScriptedDialogs dialogs;
+        rundel::session::DialogFailureSink sink{dialogs};
+        rundel::engine::ModShortestPath engine{&sink};
+        SessionLists lists;
+        rundel::session::EnginePanel panel{dialogs};
+        RouteSession route{engine, page,    lists,
+                           panel,  dialogs, QString::fromStdString(folder.path().string())};
+    };
+
+private slots:
+    void calcRoutePublishesTheRouteText_data() {
+        QTest::addColumn<QString>("nodes");
+        QTest::addColumn<QString>("route");
+        QTest::newRow("three on a line")
+            << QStringLiteral("NODE_COORD_SECTION\r\n1 0 0\r\n2 1 0\r\n3 3 0\r\nEOF\r\n")
+            << QStringLiteral("1/3/2/1");
+        QTest::newRow("one node") << QStringLiteral("NODE_COORD_SECTION\r\n1 5 5\r\nEOF\r\n")
+                                  << QStringLiteral("1/1");
+    }
+
+    void calcRoutePublishesTheRouteText() {
+        QFETCH(QString, nodes);
+        QFETCH(QString, route);
+        Fixture f;
+        f.folder.write("ab12_nodedata.tsp", nodes.toStdString());
+        f.route.calc_route(QStringLiteral("ab12"));
+        QCOMPARE(f.page.log, (QStringList{"write tspnodedata=" + route, "click drawtspnode"}));
+        QCOMPARE(f.panel.file(), QStringLiteral("ab12_nodedata.tsp"));
+        QCOMPARE(f.panel.result(), route);
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    void aNodeFileThatCannotBeUsedReleasesTheRouteRequest_data() {
+        QTest::addColumn<QString>("content"); // empty: no file at all
+        QTest::addColumn<int>("messages");
+        QTest::newRow("missing") << QString() << 2;
+        QTest::newRow("malformed")
+            << QStringLiteral("NODE_COORD_SECTION\r\n1 1  2\r\nEOF\r\n") << 2;
+        QTest::newRow("error page") << QStringLiteral("<html>404</html>") << 2;
+    }
+
+    void aNodeFileThatCannotBeUsedReleasesTheRouteRequest() {
+        QFETCH(QString, content);
+        QFETCH(int, messages);
+        Fixture f;
+        if (!content.isEmpty()) {
+            f.folder.write("ab12_nodedata.tsp", content.toStdString());
+        }
+        f.route.calc_route(QStringLiteral("ab12"));
+        QCOMPARE(f.dialogs.messages.size(), messages);
+        QCOMPARE(f.dialogs.messages.last(), QStringLiteral("Erorr Load File"));
+        QCOMPARE(f.page.log, QStringList{"write tspconnectlist=no"});
+    }
+
+    void setResultKeepsLegsAndCoordinatesAligned_data() {
+        QTest::addColumn<QString>("labels");
+        QTest::addColumn<QString>("coords");
+        QTest::addColumn<QStringList>("legs");
+        QTest::addColumn<QStringList>("routeCoordList");
+        QTest::newRow("trailing slash") << QStringLiteral("A/B/") << QStringLiteral("c1/c2/")
+                                        << QStringList{"A", "B"} << QStringList{"c1", "c2"};
+        QTest::newRow("empty label in the middle")
+            << QStringLiteral("A//B") << QStringLiteral("c1/c2/c3") << QStringList{"A", "B"}
+            << QStringList{"c1", "c3"};
+        QTest::newRow("fewer coordinates")
+            << QStringLiteral("A/B/C/") << QStringLiteral("c1/") << QStringList{"A", "B", "C"}
+            << QStringList{"c1", "", ""};
+        QTest::newRow("nothing") << QString() << QString() << QStringList{} << QStringList{};
+    }
+
+    void setResultKeepsLegsAndCoordinatesAligned() {
+        QFETCH(QString, labels);
+        QFETCH(QString, coords);
+        Fixture f;
+        f.lists.set_legs({"old"}, {"old coords"});
+        f.page.values = {{"connectlistarray", labels}, {"coordlistarray", coords}};
+        f.route.set_result();
+        QTEST(f.lists.legs(), "legs");
+        QTEST(f.lists.routeCoordList(), "routeCoordList");
+    }
+
+    void initFileDeletesOnlyFilesAndInitDataClearsEverything() {
+        Fixture f;
+        f.folder.write("a_nodedata.tsp", "x");
+        f.folder.write("b.txt", "y");
+        std::filesystem::create_directories(f.folder.path() / "sub");
+        f.folder.write("sub/keep.txt", "z");
+        f.lists.append_node("1,35,139");
+        f.lists.set_legs({"1→1"}, {"35,139,35,139"});
+        int address_cleared = 0;
+        connect(&f.lists, &SessionLists::addressCleared, this, [&] { ++address_cleared; });
+
+        f.route.init_data();
+        QCOMPARE(f.page.log, QStringList{"click routeclear"});
+        QVERIFY(f.lists.nodes().isEmpty());
+        QVERIFY(f.lists.legs().isEmpty());
+        QVERIFY(f.lists.routeCoordList().isEmpty());
+        QCOMPARE(address_cleared, 1);
+        QVERIFY(!std::filesystem::exists(f.folder.path() / "a_nodedata.tsp"));
+        QVERIFY(!std::filesystem::exists(f.folder.path() / "b.txt"));
+        QVERIFY(std::filesystem::exists(f.folder.path() / "sub" / "keep.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(RouteSessionTest)
+#include "routesession_test.moc"

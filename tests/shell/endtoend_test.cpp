@@ -1,0 +1,110 @@
+#include "bridge/webenginepage.h"
+#include "engine/modshortestpath.h"
+#include "panels/commandpanel.h"
+#include "session/sessionlists.h"
+#include "shell/frmmain.h"
+#include "shell/rundelapp.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+#include "widgets/isbutton.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QWebEngineView>
+
+using rundel::shell::RundelApp;
+
+namespace {
+
+int free_port() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
+/// The real program, the real map page in Qt WebEngine and the real map server, driven as a
+/// user would: markers on the map, a route, a drag and a delete.
+class EndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void markersRouteDragAndDelete() {
+        rundel::test::TempFolder folder;
+        const QString program = QString::fromStdString(folder.path().string());
+        QDir(program).mkpath(QStringLiteral("Rundel"));
+        const int port = free_port();
+        folder.write("ini_tsproblem.txt",
+                     "domain:127.0.0.1\r\nport:" + std::to_string(port) + "\r\n");
+
+        rundel::test::ScriptedDialogs dialogs;
+        RundelApp app({program, QStringLiteral(RUNDEL_PROGRAM_DIR "/rundel-mapserver")}, &dialogs);
+        QSignalSpy ready(&app, &RundelApp::mapReady);
+        QVERIFY(app.start());
+        app.window().show();
+        QVERIFY(ready.wait(30000));
+        rundel::bridge::WebEnginePage& page = app.page();
+        QTRY_VERIFY_WITH_TIMEOUT(page.run(QStringLiteral("window.rundelReady === true")).toBool(),
+                                 30000);
+        QCOMPARE(app.window().windowTitle(),
+                 QStringLiteral("巡回セールスマン問題（解）") + QString(13, QLatin1Char(' ')));
+
+        page.run(QStringLiteral(
+            "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
+            ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])});});"
+            "true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
+        QCOMPARE(app.lists().nodes().first(), QStringLiteral("1,35.700000,139.700000"));
+        QCOMPARE(app.panel().lstNode->count(), 5);
+
+        app.panel().cmdGetSalesmanRoute->click(); // waits, inside, for the whole route flow
+        QCOMPARE(app.panel().lstNodeConnect->count(), 5);
+        QCOMPARE(app.lists().routeCoordList().size(), 5);
+        for (const QString& leg : app.lists().routeCoordList()) {
+            QCOMPARE(leg.split(QLatin1Char(',')).size(), 4);
+        }
+
+        // The published route is what the engine makes of the downloaded node file.
+        const QString sesid = page.read(QStringLiteral("sesid"));
+        const QString node_file = QDir(program).filePath(QStringLiteral("Rundel/tsp_node_data/") +
+                                                         sesid + QStringLiteral("_nodedata.tsp"));
+        rundel::engine::ModShortestPath engine;
+        QVERIFY(engine.read_nodetext(
+            rundel::engine::ModShortestPath::load_nodefile(node_file.toStdString())));
+        engine.solve_tour(rundel::engine::Construction::Reference);
+        engine.make_tourlist();
+        const QString expected = QString::fromStdString(engine.route_text("/"));
+        QCOMPARE(page.read(QStringLiteral("tspnodedata")), expected);
+        QCOMPARE(app.window().txtResult->text(), expected);
+        QCOMPARE(app.lists().legs().first().left(2), QStringLiteral("1→"));
+
+        app.panel().lstNodeConnect->setCurrentRow(0);
+        emit app.panel().lstNodeConnect->itemClicked(app.panel().lstNodeConnect->item(0));
+        QCOMPARE(app.panel().txtS_ido->text(), QStringLiteral("35.700000"));
+
+        page.run(QStringLiteral("var m=window.rundel.markers.items[2];m.setLatLng([35.5,139.5]);"
+                                "m.fire('dragend');true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().at(2),
+                                  QStringLiteral("3,35.500000,139.500000"), 10000);
+
+        page.run(QStringLiteral("window.rundel.markers.remove(2);true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 4, 10000);
+        QCOMPARE(app.lists().nodes(),
+                 (QStringList{"1,35.700000,139.700000", "2,35.500000,139.500000",
+                              "3,35.620000,139.740000", "4,35.660000,139.660000"}));
+        QCOMPARE(app.panel().lstNode->count(), 4);
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
+
+        app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
+                                     .filePath(QStringLiteral("rundel-main-window.png")));
+    }
+};
+
+QTEST_MAIN(EndToEndTest)
+#include "endtoend_test.moc"

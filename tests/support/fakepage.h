@@ -1,0 +1,56 @@
+#pragma once
+
+#include "bridge/pageinterface.h"
+
+#include <QHash>
+#include <QStringList>
+#include <functional>
+
+namespace rundel::test {
+
+/// A scriptable map page: element values in a table, click handlers, and a log of every
+/// command in the form "write id=value", "read id", "click id", "reset".
+class FakePage final : public bridge::PageInterface {
+    Q_OBJECT
+
+public:
+    using PageInterface::PageInterface;
+
+    [[nodiscard]] bool is_loaded() const override { return true; }
+
+    /// The page shows @p title (as a real page does when it raises an event).
+    void show_title(const QString& title) {
+        title_ = title;
+        notify_title(title);
+    }
+    [[nodiscard]] const QString& title() const { return title_; }
+
+    QHash<QString, QString> values;
+    QHash<QString, std::function<void()>> on_click;
+    QStringList log;
+
+protected:
+    void do_write(const QString& id, const QVariant& value) override {
+        log.append(QStringLiteral("write %1=%2").arg(id, value.toString()));
+        values.insert(id, value.toString());
+    }
+    QString do_read(const QString& id) override {
+        log.append(QStringLiteral("read ") + id);
+        return values.value(id);
+    }
+    void do_click(const QString& id) override {
+        log.append(QStringLiteral("click ") + id);
+        if (const auto handler = on_click.value(id)) {
+            handler();
+        }
+    }
+    void do_reset_title() override {
+        log.append(QStringLiteral("reset"));
+        title_ = QStringLiteral("tsp");
+    }
+
+private:
+    QString title_ = QStringLiteral("tsp");
+};
+
+} // namespace rundel::test
