@@ -6,7 +6,9 @@
 #include "editing/addresslookup.h"
 #include "editing/nodelisteditor.h"
 #include "editing/routeflow.h"
+#include "export/routeexporter.h"
 #include "panels/commandpanel.h"
+#include "panels/frmcontrolpanel.h"
 #include "session/batchfolderengine.h"
 #include "session/dialogfailuresink.h"
 #include "session/enginepanel.h"
@@ -17,10 +19,12 @@
 #include "shell/frmmain.h"
 #include "shell/logging.h"
 #include "shell/settingsfile.h"
+#include "shell/webviewmapcapture.h"
 #include "widgets/isbutton.h"
 #include "widgets/messageboxdialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,12 +68,23 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     map_server_ = std::make_unique<EmbeddedMapServer>(
         paths_.mapserver,
         QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/server_data")));
+    capture_ = std::make_unique<WebViewMapCapture>(*window_->WB, *page_, [this] {
+        if (control_panel_ && control_panel_->isVisible()) {
+            control_panel_->move(window_->x() + 8355 / 15, window_->y());
+        }
+    });
+    exporter_ = std::make_unique<exporting::RouteExporter>(
+        *page_, *lists_, *dialogs_,
+        exporting::ResultFolder(
+            QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/result"))),
+        *capture_);
     panel_ = new panels::CommandPanel(*lists_, *editor_);
     window_->set_command_panel(panel_);
     wire();
 }
 
 RundelApp::~RundelApp() {
+    delete control_panel_.data();
     map_server_->stop();
     engine_.set_failure_sink(nullptr);
 }
@@ -91,6 +106,9 @@ void RundelApp::wire() {
             lookup_->lookup_single(panel_->txtRealAddress->text());
         }
     });
+    connect(panel_->cmdSavedata, &QAbstractButton::clicked, this,
+            [this] { exporter_->save_route(panel_->cmbSavetype->currentText()); });
+    connect(w.mnuFloatControlpanel, &QAction::triggered, this, &RundelApp::open_control_panel);
     connect(window_->WB->page(), &QWebEnginePage::printRequested, this, &RundelApp::print_map);
     connect(window_->WB->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (ok && window_->WB->url().scheme().startsWith(QLatin1String("http"))) {
@@ -192,6 +210,15 @@ void RundelApp::choose_local() {
              QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
     batch_timer_.start();
     route_->init_file();
+}
+
+void RundelApp::open_control_panel() {
+    page_->click(QStringLiteral("controlhide"));
+    if (!control_panel_) {
+        control_panel_ = new panels::frmControlpanel(*page_);
+    }
+    control_panel_->move(window_->x() + 8325 / 15, window_->y());
+    control_panel_->show();
 }
 
 void RundelApp::batch_tick() {

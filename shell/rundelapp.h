@@ -2,9 +2,11 @@
 
 #include "bridge/sharedflags.h"
 #include "engine/modshortestpath.h"
+#include "panels/frmcontrolpanel.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QPointer>
 #include <QPrinter>
 #include <QTimer>
 #include <memory>
@@ -31,12 +33,17 @@ class RouteFlow;
 } // namespace rundel::editing
 namespace rundel::panels {
 class CommandPanel;
+class frmControlpanel;
+} // namespace rundel::panels
+namespace rundel::exporting {
+class RouteExporter;
 }
 
 namespace rundel::shell {
 
 class EmbeddedMapServer;
 class frmMain;
+class WebViewMapCapture;
 
 /// Where the program finds itself and its map server.
 struct AppPaths {
@@ -62,6 +69,12 @@ public:
     /// The remote and the local server mode (the モード menu, switched off).
     void choose_remote();
     void choose_local();
+
+    /// コントロールをフロート: opens the map control panel beside the map (again).
+    void open_control_panel();
+    /// The map control panel while it is open; null otherwise.
+    [[nodiscard]] panels::frmControlpanel* control_panel() const { return control_panel_; }
+    [[nodiscard]] exporting::RouteExporter& exporter() { return *exporter_; }
 
     [[nodiscard]] frmMain& window() { return *window_; }
     [[nodiscard]] panels::CommandPanel& panel() { return *panel_; }
@@ -106,6 +119,9 @@ private:
     std::unique_ptr<session::BatchFolderEngine> batch_;
     std::unique_ptr<EmbeddedMapServer> map_server_;
     panels::CommandPanel* panel_ = nullptr;
+    QPointer<panels::frmControlpanel> control_panel_;
+    std::unique_ptr<WebViewMapCapture> capture_;
+    std::unique_ptr<exporting::RouteExporter> exporter_;
     std::unique_ptr<QPrinter> printer_;
 };
 

@@ -1,6 +1,8 @@
 #include "bridge/webenginepage.h"
 #include "engine/modshortestpath.h"
+#include "export/routeexporter.h"
 #include "panels/commandpanel.h"
+#include "panels/frmcontrolpanel.h"
 #include "session/sessionlists.h"
 #include "shell/frmmain.h"
 #include "shell/rundelapp.h"
@@ -9,10 +11,14 @@
 #include "widgets/isbutton.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTcpServer>
 #include <QTest>
 #include <QWebEngineView>
@@ -100,6 +106,52 @@ private slots:
                               "3,35.620000,139.740000", "4,35.660000,139.660000"}));
         QCOMPARE(app.panel().lstNode->count(), 4);
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
+
+        // The route saved in all three formats, from the panel.
+        for (const char* format : {"GoogleEarth(KML)", "プレインテキスト", "画像(BMP)"}) {
+            app.panel().cmbSavetype->setEditText(QString::fromUtf8(format));
+            app.panel().cmdSavedata->click();
+        }
+        const QDir result(QDir(program).filePath(QStringLiteral("Rundel/result")));
+        QCOMPARE(dialogs.messages,
+                 (QStringList{"KMLファイルで保存しました。", "プレインテキストで保存しました。",
+                              "画像としてルートデータを保存しました"}));
+        QVERIFY(result.exists(QStringLiteral("KML_") + sesid + QStringLiteral(".kml")));
+        QFile plain(result.filePath(QStringLiteral("PLAIN_") + sesid + QStringLiteral(".txt")));
+        QVERIFY(plain.open(QIODevice::ReadOnly));
+        QCOMPARE(plain.readAll().count('/'), 5); // one record per leg
+        const QImage image(
+            result.filePath(QStringLiteral("BMP_") + sesid + QStringLiteral("_0.bmp")));
+        QCOMPARE(image.size(), QSize(504, 504));
+        int route_blue = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                route_blue += (c.blue() > 180 && c.red() < 80 && c.green() < 120) ? 1 : 0;
+            }
+        }
+        QVERIFY2(route_blue > 200, qPrintable(QString::number(route_blue))); // the route is in it
+        image.save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
+                       .filePath(QStringLiteral("rundel-saved-map.png")));
+
+        // The map control panel: opened beside the map, following the page, opened again.
+        app.open_control_panel();
+        QVERIFY(app.control_panel() != nullptr);
+        QVERIFY(
+            page.run(QStringLiteral(
+                         "document.getElementById('map').classList.contains('controls-hidden')"))
+                .toBool());
+        QTRY_COMPARE_WITH_TIMEOUT(app.control_panel()->Slider1->value(),
+                                  page.read(QStringLiteral("mapzoomlevel")).toInt(), 5000);
+        app.control_panel()->move(0, 0);
+        app.open_control_panel();
+        QCOMPARE(app.control_panel()->pos().x(), app.window().x() + 555);
+        app.control_panel()->close();
+        QTRY_VERIFY(app.control_panel() == nullptr);
+        QVERIFY(
+            !page.run(QStringLiteral(
+                          "document.getElementById('map').classList.contains('controls-hidden')"))
+                 .toBool());
 
         app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
                                      .filePath(QStringLiteral("rundel-main-window.png")));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace rundel::exporting {
+
+/// What a KML route document is made of.
+struct KmlInput {
+    QString session_id;
+    QString zoom_level; ///< the page's zoom level, as text
+    QString latitude;   ///< the viewpoint, as the page holds it
+    QString longitude;
+    int leg_count = 0;       ///< legs listed (lstNodeConnect)
+    QStringList coordinates; ///< routeCoordList: "start lat,start lng,end lat,end lng" per leg
+};
+
+/// The viewpoint range in metres for a zoom level given as text ("1" to "19"); 12500 for
+/// any other text.
+[[nodiscard]] QString viewpoint_range(const QString& zoom_level);
+
+/// The KML 2.1 document: a folder in a folder with a viewpoint placemark and the closed tour
+/// as a line, CR LF line ends, and one more CR LF at the end. Text values are XML-escaped
+/// (ordinary values come out unchanged). Needs at least one leg.
+[[nodiscard]] QByteArray kml_document(const KmlInput& input);
+
+} // namespace rundel::exporting

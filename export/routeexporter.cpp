@@ -1,0 +1,127 @@
+#include "export/routeexporter.h"
+
+#include "bridge/pageinterface.h"
+#include "export/kmldocument.h"
+#include "export/mapcapture.h"
+#include "export/plaintextroute.h"
+#include "session/plainfilename.h"
+#include "session/sessionlists.h"
+#include "widgets/dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace rundel::exporting {
+
+RouteExporter::RouteExporter(bridge::PageInterface& page, session::SessionLists& lists,
+                             widgets::Dialogs& dialogs, ResultFolder folder, MapCapture& capture)
+    : page_(page), lists_(lists), dialogs_(dialogs), folder_(std::move(folder)), capture_(capture) {
+}
+
+void RouteExporter::save_route(const QString& choice) {
+    if (choice == QLatin1String("GoogleEarth(KML)")) {
+        savaKML_kml();
+    } else if (choice == QStringLiteral("プレインテキスト")) {
+        savaPlain_txt();
+    } else if (choice == QStringLiteral("画像(BMP)")) {
+        saveMap_bmp();
+    } else {
+        dialogs_.message(QStringLiteral("保存形式を選んでください"));
+    }
+}
+
+QString RouteExporter::session_id() {
+    const QString id = page_.read(QStringLiteral("sesid"));
+    if (!session::is_plain_file_name(id.toStdString())) {
+        dialogs_.message(
+            QStringLiteral("セッションIDがファイル名として使えないため、保存できません: \"") + id +
+            QLatin1Char('"'));
+        return {};
+    }
+    return id;
+}
+
+void RouteExporter::savaKML_kml() {
+    KmlInput input;
+    input.session_id = session_id();
+    if (input.session_id.isEmpty()) {
+        return;
+    }
+    input.zoom_level = page_.read(QStringLiteral("mapzoomlevel"));
+    input.latitude = page_.read(QStringLiteral("ido_byo_10"));
+    input.longitude = page_.read(QStringLiteral("keido_byo_10"));
+    input.leg_count = static_cast<int>(lists_.legs().size());
+    input.coordinates = lists_.routeCoordList();
+    if (input.leg_count == 0) {
+        dialogs_.message(
+            QStringLiteral("保存する巡回経路がありません。先に巡回経路取得を実行してください。"));
+        return;
+    }
+    QString error;
+    if (!folder_.replace(QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml"),
+                         kml_document(input), error)) {
+        dialogs_.message(QStringLiteral("KMLファイルを保存できませんでした: ") + error);
+        return;
+    }
+    dialogs_.message(QStringLiteral("KMLファイルで保存しました。"));
+}
+
+void RouteExporter::savaPlain_txt() {
+    const QByteArray text = plain_text_route(lists_.legs(), lists_.routeCoordList());
+    const QString id = session_id();
+    if (id.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!folder_.replace(QStringLiteral("PLAIN_") + id + QStringLiteral(".txt"), text, error)) {
+        dialogs_.message(QStringLiteral("プレインテキストを保存できませんでした: ") + error);
+        return;
+    }
+    dialogs_.message(QStringLiteral("プレインテキストで保存しました。"));
+}
+
+void RouteExporter::saveMap_bmp() {
+    const QString id = session_id();
+    if (id.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!capture_map(id, error)) {
+        dialogs_.message(QStringLiteral("画像を保存できませんでした: ") + error);
+        return;
+    }
+    dialogs_.message(QStringLiteral("画像としてルートデータを保存しました"));
+}
+
+bool RouteExporter::capture_map(const QString& session_id, QString& error) {
+    const QString latitude = page_.read(QStringLiteral("mapido"));
+    const QString longitude = page_.read(QStringLiteral("mapkeido"));
+    const QImage picture = capture_.capture();
+    if (picture.isNull()) {
+        error = QStringLiteral("地図を取り込めませんでした");
+        return false;
+    }
+    const QString name = QStringLiteral("BMP_") + session_id + QLatin1Char('_') +
+                         QString::number(count_bmp(session_id)) + QStringLiteral(".bmp");
+    if (!folder_.save_bmp(name, picture, error)) {
+        return false;
+    }
+    const QString line =
+        latitude + QLatin1Char(',') + longitude + QLatin1Char(',') + name + QStringLiteral("\r\n");
+    return folder_.append(QStringLiteral("chart_") + session_id + QStringLiteral(".txt"),
+                          line.toUtf8(), error);
+}
+
+int RouteExporter::count_bmp(const QString& session_id) const {
+    const QString mark = QStringLiteral("BMP_") + session_id;
+    int count = 0;
+    for (const QString& name : QDir(folder_.path()).entryList(QDir::Files)) {
+        QCoreApplication::processEvents();
+        if (name.contains(mark)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace rundel::exporting

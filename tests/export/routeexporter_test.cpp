@@ -1,0 +1,260 @@
+#include "export/kmldocument.h"
+#include "export/mapcapture.h"
+#include "export/plaintextroute.h"
+#include "export/routeexporter.h"
+#include "session/sessionlists.h"
+#include "support/fakepage.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <filesystem>
+
+using rundel::exporting::KmlInput;
+using rundel::exporting::RouteExporter;
+
+namespace {
+
+QByteArray golden(const char* name) {
+    QFile file(QStringLiteral(RUNDEL_SOURCE_DIR "/tests/export/golden/") +
+               QString::fromLatin1(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("no golden file %s", name);
+    }
+    return file.readAll();
+}
+
+/// A map picture of a given colour pattern, without a screen.
+class StubCapture final : public rundel::exporting::MapCapture {
+public:
+    QImage capture() override {
+        ++captures;
+        QImage image(504, 504, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int i = 0; i < 504; ++i) {
+            image.setPixel(i, i, qRgb(31, 79, 209));
+        }
+        return image;
+    }
+    int captures = 0;
+};
+
+const QStringList kLegs = {"1→3", "3→2", "2→1"};
+const QStringList kCoords = {"35.681236,139.767125,35.658581,139.745433",
+                             "35.658581,139.745433,35.710063,139.8107",
+                             "35.710063,139.8107,35.681236,139.767125"};
+
+} // namespace
+
+class RouteExporterTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        Fixture() {
+            std::filesystem::create_directories(folder.path() / "result");
+            page.values = {
+                {"sesid", "3f9a0c1d2e4b5a67"},  {"mapzoomlevel", "12"}, {"ido_byo_10", "35.681236"},
+                {"keido_byo_10", "139.767125"}, {"mapido", "35.6"},     {"mapkeido", "139.7"}};
+            lists.set_legs(kLegs, kCoords);
+        }
+        [[nodiscard]] QString result(const QString& name) const {
+            return QString::fromStdString((folder.path() / "result").string()) + QLatin1Char('/') +
+                   name;
+        }
+        [[nodiscard]] QByteArray bytes(const QString& name) const {
+            QFile file(result(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }
+        rundel::test::TempFolder folder;
+        rundel::test::FakePage page;
+        rundel::test::ScriptedDialogs dialogs;
+        rundel::session::SessionLists lists;
+        StubCapture capture;
+        RouteExporter exporter{page, lists, dialogs,
+                               rundel::exporting::ResultFolder(
+                                   QString::fromStdString((folder.path() / "result").string())),
+                               capture};
+    };
+
+private slots:
+    void kmlAndPlainTextMatchTheirGoldenFiles() {
+        Fixture f;
+        f.exporter.savaKML_kml();
+        f.exporter.savaPlain_txt();
+        QCOMPARE(f.bytes("KML_3f9a0c1d2e4b5a67.kml"), golden("route.kml"));
+        QCOMPARE(f.bytes("PLAIN_3f9a0c1d2e4b5a67.txt"), golden("route.txt"));
+        QCOMPARE(f.dialogs.messages,
+                 (QStringList{"KMLファイルで保存しました。", "プレインテキストで保存しました。"}));
+        QCOMPARE(f.dialogs.titles.first(), QStringLiteral("Rundel_Engine"));
+    }
+
+    void viewpointRange_data() {
+        QTest::addColumn<QString>("zoom");
+        QTest::addColumn<QString>("range");
+        QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("8243000");
+        QTest::newRow("5") << QStringLiteral("5") << QStringLiteral("1538000");
+        QTest::newRow("12") << QStringLiteral("12") << QStringLiteral("12500");
+        QTest::newRow("19") << QStringLiteral("19") << QStringLiteral("120");
+        QTest::newRow("20") << QStringLiteral("20") << QStringLiteral("12500");
+        QTest::newRow("0") << QStringLiteral("0") << QStringLiteral("12500");
+        QTest::newRow("empty") << QString() << QStringLiteral("12500");
+        QTest::newRow("05") << QStringLiteral("05") << QStringLiteral("12500");
+    }
+
+    void viewpointRange() {
+        QFETCH(QString, zoom);
+        QTEST(rundel::exporting::viewpoint_range(zoom), "range");
+    }
+
+    void kmlValuesAreEscapedAndShortEntriesGiveEmptyFields() {
+        KmlInput input;
+        input.session_id = QStringLiteral("ab");
+        input.latitude = QStringLiteral("35<1");
+        input.longitude = QStringLiteral("139&2");
+        input.leg_count = 2;
+        input.coordinates = {QStringLiteral("35.1,139.2,35.3,139.4")};
+        const QByteArray kml = rundel::exporting::kml_document(input);
+        QVERIFY(kml.contains("<latitude>35&lt;1</latitude>"));
+        QVERIFY(kml.contains("<longitude>139&amp;2</longitude>"));
+        QVERIFY(kml.contains("\r\n139.2,35.1,0 ,,0 139.2,35.1,0 \r\n"));
+        QVERIFY(kml.endsWith("</kml>\r\n\r\n"));
+    }
+
+    void plainTextWithoutLegsIsALineEndAlone() {
+        QCOMPARE(rundel::exporting::plain_text_route({}, {}), QByteArray("\r\n"));
+        QCOMPARE(rundel::exporting::plain_text_route({"A", "B"}, {"c1"}),
+                 QByteArray("A|c1/B|/\r\n"));
+    }
+
+    void saveDispatchesByExactText_data() {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("initial text") << QStringLiteral("▼ 形式選択") << QString();
+        QTest::newRow("KML typed")
+            << QStringLiteral("GoogleEarth(KML)") << QStringLiteral("KML_3f9a0c1d2e4b5a67.kml");
+        QTest::newRow("lower case") << QStringLiteral("googleearth(kml)") << QString();
+        QTest::newRow("plain") << QStringLiteral("プレインテキスト")
+                               << QStringLiteral("PLAIN_3f9a0c1d2e4b5a67.txt");
+        QTest::newRow("image") << QStringLiteral("画像(BMP)")
+                               << QStringLiteral("BMP_3f9a0c1d2e4b5a67_0.bmp");
+    }
+
+    void saveDispatchesByExactText() {
+        QFETCH(QString, choice);
+        QFETCH(QString, file);
+        Fixture f;
+        f.exporter.save_route(choice);
+        const QStringList written = QDir(f.result({})).entryList(QDir::Files);
+        if (file.isEmpty()) {
+            QVERIFY(written.isEmpty());
+            QCOMPARE(f.dialogs.messages, QStringList{"保存形式を選んでください"});
+        } else {
+            QVERIFY2(written.contains(file), qPrintable(written.join(',')));
+        }
+    }
+
+    void saveAgainReplacesTheFile() {
+        Fixture f;
+        f.exporter.savaKML_kml();
+        f.lists.set_legs({"1→1"}, {"1.5,2.5,1.5,2.5"});
+        f.exporter.savaKML_kml();
+        QVERIFY(f.bytes("KML_3f9a0c1d2e4b5a67.kml").contains("\r\n2.5,1.5,0 2.5,1.5,0 \r\n"));
+        QCOMPARE(QDir(f.result({})).entryList(QDir::Files).size(), 1);
+    }
+
+    void nothingIsWrittenWhereItWouldBeWrong() {
+        Fixture f;
+        f.lists.clear_legs();
+        f.exporter.savaKML_kml(); // no leg: no KML
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(!f.dialogs.messages.first().contains(QStringLiteral("保存しました")));
+        f.exporter.savaPlain_txt(); // the plain text of no leg is a line end alone
+        QCOMPARE(f.bytes("PLAIN_3f9a0c1d2e4b5a67.txt"), QByteArray("\r\n"));
+
+        f.dialogs.messages.clear();
+        f.page.values.insert("sesid", "../../escape");
+        f.lists.set_legs(kLegs, kCoords);
+        f.exporter.savaKML_kml();
+        f.exporter.savaPlain_txt();
+        f.exporter.saveMap_bmp();
+        QCOMPARE(f.dialogs.messages.size(), 3);
+        for (const QString& message : f.dialogs.messages) {
+            QVERIFY(!message.contains(QStringLiteral("保存しました")));
+        }
+        QCOMPARE(f.capture.captures, 0);
+        QVERIFY(!std::filesystem::exists(f.folder.path().parent_path() / "escape.kml"));
+    }
+
+    void unwritableFilesAreReportedWithoutConfirmation() {
+        Fixture f;
+        std::filesystem::create_directories(f.folder.path() / "result" /
+                                            "KML_3f9a0c1d2e4b5a67.kml");
+        std::filesystem::create_directories(f.folder.path() / "result" /
+                                            "PLAIN_3f9a0c1d2e4b5a67.txt");
+        std::filesystem::create_directories(f.folder.path() / "result" /
+                                            "chart_3f9a0c1d2e4b5a67.txt");
+        f.exporter.savaKML_kml();
+        f.exporter.savaPlain_txt();
+        f.exporter.saveMap_bmp();
+        QCOMPARE(f.dialogs.messages.size(), 3);
+        for (const QString& message : f.dialogs.messages) {
+            QVERIFY2(!message.contains(QStringLiteral("保存しました")), qPrintable(message));
+        }
+    }
+
+    void imagesAreNumberedAndListedInTheChart() {
+        Fixture f;
+        f.folder.write("result/chart_3f9a0c1d2e4b5a67.txt", "35.0,139.0,from an earlier run\r\n");
+        for (int i = 0; i < 3; ++i) {
+            f.exporter.saveMap_bmp();
+        }
+        QCOMPARE(f.bytes("chart_3f9a0c1d2e4b5a67.txt"),
+                 QByteArray("35.0,139.0,from an earlier run\r\n"
+                            "35.6,139.7,BMP_3f9a0c1d2e4b5a67_0.bmp\r\n"
+                            "35.6,139.7,BMP_3f9a0c1d2e4b5a67_1.bmp\r\n"
+                            "35.6,139.7,BMP_3f9a0c1d2e4b5a67_2.bmp\r\n"));
+        QImage image(f.result("BMP_3f9a0c1d2e4b5a67_2.bmp"));
+        QCOMPARE(image.size(), QSize(504, 504));
+        QCOMPARE(f.dialogs.messages.last(), QStringLiteral("画像としてルートデータを保存しました"));
+    }
+
+    void countBmpCountsLongerIdsToo() {
+        Fixture f;
+        f.folder.write("result/BMP_12_0.bmp", "x");
+        f.folder.write("result/BMP_123_0.bmp", "x");
+        f.folder.write("result/BMP_123_1.bmp", "x");
+        f.folder.write("result/chart_12.txt", "x");
+        QCOMPARE(f.exporter.count_bmp("12"), 3);
+        QCOMPARE(f.exporter.count_bmp("123"), 2);
+        QCOMPARE(f.exporter.count_bmp("9"), 0);
+    }
+
+    void gdalReadsTheKml() {
+        const QString ogrinfo = QStandardPaths::findExecutable(QStringLiteral("ogrinfo"));
+        if (ogrinfo.isEmpty()) {
+            QSKIP("ogrinfo (gdal-bin) is not installed");
+        }
+        Fixture f;
+        f.exporter.savaKML_kml();
+        QProcess process;
+        process.start(ogrinfo, {QStringLiteral("-al"), f.result("KML_3f9a0c1d2e4b5a67.kml")});
+        QVERIFY(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(out.contains(QStringLiteral("Name (String) = KML_3f9a0c1d2e4b5a67.kml")),
+                 qPrintable(out));
+        const qsizetype at = out.indexOf(QStringLiteral("LINESTRING"));
+        QVERIFY2(at >= 0, qPrintable(out));
+        const QString line = out.mid(at, out.indexOf(QLatin1Char(')'), at) - at);
+        QCOMPARE(line.count(QLatin1Char(',')) + 1, kLegs.size() + 1); // legs + 1 points
+        QVERIFY(line.contains(QStringLiteral("139.767125 35.681236")));
+    }
+};
+
+QTEST_GUILESS_MAIN(RouteExporterTest)
+#include "routeexporter_test.moc"

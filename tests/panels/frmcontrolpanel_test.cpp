@@ -1,0 +1,130 @@
+#include "panels/frmcontrolpanel.h"
+#include "support/fakepage.h"
+#include "widgets/isbutton.h"
+
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+using rundel::panels::frmControlpanel;
+
+class ControlPanelTest : public QObject {
+    Q_OBJECT
+
+private:
+    static QStringList colours(const frmControlpanel& panel) {
+        QStringList out;
+        for (const isButton* b : {panel.cmdNormalmap, panel.cmdSatellitemap, panel.cmdNormalsatemap,
+                                  panel.cmdChikeimap}) {
+            out << b->FontColor().name() + QLatin1Char('/') + b->FontHighlightColor().name();
+        }
+        return out;
+    }
+
+private slots:
+    void loadsWithPicturesAloneAndTwentyLevels() {
+        rundel::test::FakePage page;
+        frmControlpanel panel(page);
+        QCOMPARE(panel.windowTitle(), QStringLiteral("マップコントロールパネル"));
+        QCOMPARE(panel.Slider1->maximum(), 19);
+        QCOMPARE(panel.cmdCenter->Caption(), QString());
+        QCOMPARE(panel.cmdCenter->IconAlign(), 0);
+        QVERIFY(!panel.cmdCenter->icon().isNull());
+        QCOMPARE(panel.cmdSetHomePos->Caption(), QStringLiteral("  ホームポジション"));
+    }
+
+    void zoomButtonsStopAtTheEnds() {
+        rundel::test::FakePage page;
+        frmControlpanel panel(page);
+        panel.Slider1->setValue(19);
+        panel.cmdZoomin->click();
+        QCOMPARE(panel.Slider1->value(), 19);
+        panel.Slider1->setValue(0);
+        panel.cmdZoomout->click();
+        QCOMPARE(panel.Slider1->value(), 0);
+        panel.cmdZoomin->click();
+        QCOMPARE(panel.Slider1->value(), 1);
+        QCOMPARE(page.log,
+                 (QStringList{"click zoominclick", "click zoomoutclick", "click zoominclick"}));
+    }
+
+    void mapTypeDisplay() {
+        rundel::test::FakePage page;
+        frmControlpanel panel(page);
+        const QString grey = QStringLiteral("#808080/#808080");
+        const QString black = QStringLiteral("#000000/#000000");
+        panel.cmdSatellitemap->click();
+        QCOMPARE(colours(panel), (QStringList{grey, black, grey, grey}));
+        panel.cmdGoogleearth->click(); // the Earth view leaves the display as it was
+        QCOMPARE(colours(panel), (QStringList{grey, black, grey, grey}));
+        panel.show_maptype(QStringLiteral("Satellite"));
+        QCOMPARE(colours(panel), (QStringList{grey, grey, grey, grey}));
+        panel.show_maptype(QString());
+        QCOMPARE(colours(panel), (QStringList{grey, grey, grey, grey}));
+        QCOMPARE(page.log, (QStringList{"click setmaptypesatellite", "click setmaptypeearth"}));
+    }
+
+    void directionButtonsPanTheMap() {
+        rundel::test::FakePage page;
+        frmControlpanel panel(page);
+        for (isButton* b :
+             {panel.cmdLU, panel.cmdUPPER, panel.cmdRU, panel.cmdLeft, panel.cmdCenter,
+              panel.cmdRight, panel.cmdLD, panel.cmdDown, panel.cmdRD, panel.cmdSetHomePos}) {
+            b->click();
+        }
+        QCOMPARE(page.log,
+                 (QStringList{"click mappanleftup", "click mappanup", "click mappanrightup",
+                              "click mappanleft", "click mappancenter", "click mappanright",
+                              "click mappanleftdown", "click mappandown", "click mappanrightdown",
+                              "click sethomeposition"}));
+    }
+
+    void paintingFollowsThePageOncePerBurst() {
+        rundel::test::FakePage page;
+        page.values = {{"mapzoomlevel", "7"}, {"maptype", "chikei"}};
+        frmControlpanel panel(page);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QTRY_COMPARE(panel.Slider1->value(), 7);
+        QTest::qWait(400);
+        QCOMPARE(page.log.count(QStringLiteral("click getzoomlevel")), 1);
+        QCOMPARE(panel.Slider1->toolTip(), QStringLiteral("7"));
+        QCOMPARE(colours(panel).at(3), QStringLiteral("#000000/#000000"));
+
+        page.values.insert("mapzoomlevel", "x");
+        panel.synchronise();
+        QCOMPARE(panel.Slider1->value(), 7); // no zoom level: the slider stays
+        QCOMPARE(panel.Slider1->toolTip(), QStringLiteral("x"));
+    }
+
+    void sliderSendsItsLevelOnlyWhenMovedWithTheMouse() {
+        rundel::test::FakePage page;
+        frmControlpanel panel(page);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QTest::qWait(100);
+        page.log.clear();
+        panel.Slider1->setFocus();
+        QTest::keyClick(panel.Slider1, Qt::Key_Right);
+        QTest::qWait(50);
+        QVERIFY(!page.log.contains(QStringLiteral("click setzoomlevel")));
+
+        panel.Slider1->setValue(12);
+        QTest::mouseRelease(panel.Slider1, Qt::LeftButton, {}, panel.Slider1->rect().center());
+        QTRY_VERIFY(page.log.contains(QStringLiteral("click setzoomlevel")));
+        QVERIFY(page.log.contains(QStringLiteral("write mapzoomlevel=") +
+                                  QString::number(panel.Slider1->value())));
+        QCOMPARE(panel.Slider1->toolTip(), QString::number(panel.Slider1->value()));
+    }
+
+    void closingShowsThePageControls() {
+        rundel::test::FakePage page;
+        auto* panel = new frmControlpanel(page);
+        panel->show();
+        panel->close();
+        QVERIFY(page.log.contains(QStringLiteral("click controlshow")));
+    }
+};
+
+QTEST_MAIN(ControlPanelTest)
+#include "frmcontrolpanel_test.moc"
