@@ -27,6 +27,7 @@ public:
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
     bool confirm(const QString&, const QString&) override { return true; }
+    QString open_file(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 bool wait_for(const std::function<bool()>& condition, int timeout_ms) {

@@ -1,22 +1,74 @@
 #include "editing/addresslookup.h"
 
 #include "bridge/pageinterface.h"
+#include "bridge/pagewait.h"
 #include "bridge/sharedflags.h"
+#include "widgets/dialogs.h"
 
 namespace rundel::editing {
 
-AddressLookup::AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags)
-    : page_(page), flags_(flags) {}
+AddressLookup::AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
+                             widgets::Dialogs& dialogs)
+    : page_(page), flags_(flags), dialogs_(dialogs) {}
 
-void AddressLookup::lookup_single(const QString& address) {
-    flags_.current_address = address;
-    if (address.isEmpty()) {
+bool AddressLookup::ensure_idle() {
+    if (!busy_) {
+        return true;
+    }
+    dialogs_.message(QStringLiteral("住所の検索中です。終わってからもう一度実行してください。"));
+    return false;
+}
+
+void AddressLookup::lookup(const QString& typed, const QStringList& list) {
+    if (!ensure_idle()) {
         return;
     }
-    flags_.notfound_list.clear();
-    page_.write(QStringLiteral("getaddressflag"), QStringLiteral("single"));
-    page_.write(QStringLiteral("realaddress"), address);
-    page_.click(QStringLiteral("newgeocoding"));
+    flags_.current_address.clear();
+    if (mode_ == QLatin1String("single")) {
+        flags_.current_address = typed;
+        if (typed.isEmpty()) {
+            return;
+        }
+        flags_.notfound_list.clear();
+        page_.write(QStringLiteral("getaddressflag"), QStringLiteral("single"));
+        page_.write(QStringLiteral("realaddress"), typed);
+        page_.click(QStringLiteral("newgeocoding"));
+        return;
+    }
+    if (mode_ != QLatin1String("multi")) {
+        return;
+    }
+    busy_ = true;
+    lookup_list(list);
+    busy_ = false;
+    if (!flags_.notfound_list.isEmpty()) {
+        dialogs_.message(flags_.notfound_list);
+    }
+}
+
+void AddressLookup::lookup_list(const QStringList& list) {
+    for (const QString& address : list) {
+        if (address.isEmpty()) {
+            continue;
+        }
+        flags_.geocode_flag.clear();
+        flags_.getnode_flag.clear();
+        page_.write(QStringLiteral("getaddressflag"), QStringLiteral("multi"));
+        flags_.current_address = address;
+        page_.write(QStringLiteral("realaddress"), address);
+        page_.click(QStringLiteral("newgeocoding"));
+        if (!bridge::PageWait::until([this] { return !flags_.geocode_flag.isEmpty(); })) {
+            return; // the program is ending
+        }
+        if (flags_.geocode_flag == QLatin1String("ok")) {
+            page_.click(QStringLiteral("getnodecoord"));
+            if (!bridge::PageWait::until(
+                    [this] { return flags_.getnode_flag == QLatin1String("ok"); })) {
+                return;
+            }
+        }
+        flags_.geocode_flag.clear();
+    }
 }
 
 } // namespace rundel::editing

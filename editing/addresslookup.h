@@ -1,30 +1,47 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace rundel::bridge {
 class PageInterface;
 struct SharedFlags;
 } // namespace rundel::bridge
+namespace rundel::widgets {
+class Dialogs;
+}
 
 namespace rundel::editing {
 
-/// 住所で移動 in single-address mode: the page moves the map to the address, or reports that
-/// it found nothing.
+/// 住所で移動: in single-address mode the page moves the map to the typed address; in
+/// multi-address mode every address of the list is looked up in turn and each one found gets
+/// a node, and the addresses not found are reported together at the end.
 class AddressLookup {
 public:
-    AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags);
+    AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
+                  widgets::Dialogs& dialogs);
 
     [[nodiscard]] const QString& address_mode() const { return mode_; }
     void set_address_mode(const QString& mode) { mode_ = mode; }
 
-    /// Looks @p address up; an empty address sends nothing.
-    void lookup_single(const QString& address);
+    /// Looks up @p typed (single mode) or the entries of @p list (multi mode), as read from
+    /// the window the command came from.
+    void lookup(const QString& typed, const QStringList& list);
+
+    /// True while a multi-address lookup waits for the page.
+    [[nodiscard]] bool busy() const { return busy_; }
+    /// Refuses (with a message) when a multi-address lookup is waiting: two lookups sharing
+    /// the flags would mix their answers. True when the caller may go on.
+    bool ensure_idle();
 
 private:
+    void lookup_list(const QStringList& list);
+
     bridge::PageInterface& page_;
     bridge::SharedFlags& flags_;
+    widgets::Dialogs& dialogs_;
     QString mode_ = QStringLiteral("single");
+    bool busy_ = false;
 };
 
 } // namespace rundel::editing

@@ -36,12 +36,13 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& title, int y_
 } // namespace
 
 CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor& editor,
-                           QWidget* parent)
+                           int top_twips, QWidget* parent)
     : QWidget(parent), lists_(lists), editor_(editor) {
     setObjectName(QStringLiteral("frame_sidemenu"));
     const int inner = px(2895) - 16;
+    const int shift = top_twips - 120;
 
-    frame_move = frame(this, "frame_move", QStringLiteral("住所"), 120, 1095);
+    frame_move = frame(this, "frame_move", QStringLiteral("住所"), 120 + shift, 1095);
     txtRealAddress = make<QLineEdit>(frame_move, "txtRealAddress", QRect(8, 20, inner, 22));
     txtRealAddress->setPlaceholderText(QStringLiteral("住所・地名"));
     cmdMove =
@@ -49,20 +50,21 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     btnClear = make<isButton>(frame_move, "btnClear", QRect(122, 45, inner - 114, 24),
                               QStringLiteral("クリア"));
 
-    FrameMulti = frame(this, "FrameMulti", QStringLiteral("住所一覧（CSV）"), 120, 1815);
+    FrameMulti = frame(this, "FrameMulti", QStringLiteral("住所一覧（CSV）"), 120 + shift, 1815);
     ComboRealAddress = make<QComboBox>(FrameMulti, "ComboRealAddress", QRect(8, 22, inner, 24));
     ComboRealAddress->setEditable(true);
-    cmdCSV = make<isButton>(FrameMulti, "cmdCSV", QRect(8, 54, inner, 30),
+    cmdCSV = make<isButton>(FrameMulti, "cmdCSV", QRect(8, 50, inner, 26),
                             QStringLiteral("CSV読み込み・ノード表示"));
+    FrameMulti->setAutoFillBackground(true); // it covers the single-address frame
     FrameMulti->hide();
 
-    frame_tsonode = frame(this, "frame_tsonode", QStringLiteral("ノード"), 1320, 1815);
+    frame_tsonode = frame(this, "frame_tsonode", QStringLiteral("ノード"), 1320 + shift, 1815);
     lstNode = make<QListWidget>(frame_tsonode, "lstNode", QRect(8, 20, inner, 66));
     cmdGetNodes = make<isButton>(frame_tsonode, "cmdGetNodes", QRect(8, 90, inner, 24),
                                  QStringLiteral("ノードを取得"));
 
     frame_salesmanroute =
-        frame(this, "frame_salesmanroute", QStringLiteral("巡回経路"), 3240, 2655);
+        frame(this, "frame_salesmanroute", QStringLiteral("巡回経路"), 3240 + shift, 2655);
     cmdGetSalesmanRoute = make<isButton>(frame_salesmanroute, "cmdGetSalesmanRoute",
                                          QRect(8, 20, inner, 24), QStringLiteral("巡回経路取得"));
     make<QLabel>(frame_salesmanroute, "lblRoute", QRect(8, 46, 60, 16), QStringLiteral("経路"));
@@ -85,7 +87,7 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     txtE_ido->setToolTip(QStringLiteral("終点の緯度"));
     txtE_keido->setToolTip(QStringLiteral("終点の経度"));
 
-    Frame4 = frame(this, "Frame4", QStringLiteral("データ"), 6000, 2580);
+    Frame4 = frame(this, "Frame4", QStringLiteral("データ"), 6000 + shift, 2580);
     cmdClear = make<isButton>(Frame4, "cmdClear", QRect(8, 20, inner, 24),
                               QStringLiteral("巡回経路データ消去"));
     cmdMarkerHideShow = make<isButton>(Frame4, "cmdMarkerHideShow", QRect(8, 48, inner, 24),
@@ -122,7 +124,9 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
 void CommandPanel::set_multi(bool multi) {
     FrameMulti->setVisible(multi);
     if (multi) {
+        // Over the single-address frame, under the node frame that its lower edge reaches.
         FrameMulti->raise();
+        frame_tsonode->raise();
     }
 }
 

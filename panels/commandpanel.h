@@ -24,7 +24,9 @@ class CommandPanel : public QWidget {
     Q_OBJECT
 
 public:
-    CommandPanel(session::SessionLists& lists, editing::NodeListEditor& editor,
+    /// @param top_twips where the first frame starts: 120 on the main window, 0 on the side
+    /// window; the frames below keep their distances.
+    CommandPanel(session::SessionLists& lists, editing::NodeListEditor& editor, int top_twips = 120,
                  QWidget* parent = nullptr);
 
     /// Shows the multi-address frame over the single-address one, or hides it.

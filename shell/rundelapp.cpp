@@ -4,11 +4,14 @@
 #include "bridge/pagewait.h"
 #include "bridge/webenginepage.h"
 #include "editing/addresslookup.h"
+#include "editing/csvaddressfile.h"
 #include "editing/nodelisteditor.h"
 #include "editing/routeflow.h"
 #include "export/routeexporter.h"
 #include "panels/commandpanel.h"
 #include "panels/frmcontrolpanel.h"
+#include "panels/frmsidemenu.h"
+#include "panels/sidemenu.h"
 #include "session/batchfolderengine.h"
 #include "session/dialogfailuresink.h"
 #include "session/enginepanel.h"
@@ -61,7 +64,7 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     editor_ = std::make_unique<editing::NodeListEditor>(*page_, *lists_, *route_, *dialogs_);
     flow_ =
         std::make_unique<editing::RouteFlow>(*lists_, *downloader_, *route_, *editor_, *dialogs_);
-    lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_);
+    lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_, *dialogs_);
     dispatcher_ = std::make_unique<bridge::PageEventDispatcher>(*page_, *flow_, flags_);
     batch_ = std::make_unique<session::BatchFolderEngine>(
         session::WorkFolders(paths_.program_folder.toStdString()), engine_, *engine_panel_);
@@ -80,6 +83,9 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
         *capture_);
     panel_ = new panels::CommandPanel(*lists_, *editor_);
     window_->set_command_panel(panel_);
+    side_menu_ = std::make_unique<panels::SideMenu>(
+        *lists_, *editor_, *window_, *panel_, [this] { return lookup_->address_mode(); },
+        [this](panels::CommandPanel& side) { wire_panel(side); });
     wire();
 }
 
@@ -97,18 +103,20 @@ void RundelApp::wire() {
     connect(w.mnuJiriki, &QAction::triggered, this, &RundelApp::choose_local);
     connect(w.mnuPrint, &QAction::triggered, this,
             [this] { page_->click(QStringLiteral("printpage")); });
-    connect(w.menuSingle, &QAction::triggered, this, [this] {
-        lookup_->set_address_mode(QStringLiteral("single"));
-        panel_->set_multi(false);
-    });
-    connect(panel_->cmdMove, &QAbstractButton::clicked, this, [this] {
-        if (lookup_->address_mode() == QLatin1String("single")) {
-            lookup_->lookup_single(panel_->txtRealAddress->text());
-        }
-    });
-    connect(panel_->cmdSavedata, &QAbstractButton::clicked, this,
-            [this] { exporter_->save_route(panel_->cmbSavetype->currentText()); });
+    connect(w.menuSingle, &QAction::triggered, this,
+            [this] { set_address_mode(QStringLiteral("single")); });
+    connect(w.menuMulti, &QAction::triggered, this,
+            [this] { set_address_mode(QStringLiteral("multi")); });
+    connect(w.mnuFloatSidemenu, &QAction::triggered, side_menu_.get(),
+            &panels::SideMenu::float_panel);
     connect(w.mnuFloatControlpanel, &QAction::triggered, this, &RundelApp::open_control_panel);
+    wire_panel(*panel_);
+    // Whatever writes the session lists touches the side window too: it is made, hidden.
+    for (const auto signal :
+         {&session::SessionLists::nodesChanged, &session::SessionLists::legsChanged,
+          &session::SessionLists::addressCleared, &session::SessionLists::addressTextCleared}) {
+        connect(lists_.get(), signal, this, [this] { side_menu_->window(); });
+    }
     connect(window_->WB->page(), &QWebEnginePage::printRequested, this, &RundelApp::print_map);
     connect(window_->WB->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (ok && window_->WB->url().scheme().startsWith(QLatin1String("http"))) {
@@ -210,6 +218,53 @@ void RundelApp::choose_local() {
              QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
     batch_timer_.start();
     route_->init_file();
+}
+
+void RundelApp::wire_panel(panels::CommandPanel& panel) {
+    panels::CommandPanel* const p = &panel;
+    connect(p->cmdMove, &QAbstractButton::clicked, this, [this, p] {
+        QStringList list;
+        for (int i = 0; i < p->ComboRealAddress->count(); ++i) {
+            list.append(p->ComboRealAddress->itemText(i));
+        }
+        lookup_->lookup(p->txtRealAddress->text(), list);
+    });
+    connect(p->cmdCSV, &QAbstractButton::clicked, this, [this, p] { import_csv(*p); });
+    connect(p->cmdSavedata, &QAbstractButton::clicked, this,
+            [this, p] { exporter_->save_route(p->cmbSavetype->currentText()); });
+}
+
+void RundelApp::set_address_mode(const QString& mode) {
+    lookup_->set_address_mode(mode);
+    const bool multi = mode == QLatin1String("multi");
+    panel_->set_multi(multi);
+    side_menu_->window().panel->set_multi(multi);
+}
+
+void RundelApp::import_csv(panels::CommandPanel& origin) {
+    if (!lookup_->ensure_idle()) {
+        return;
+    }
+    flags_.notfound_list.clear();
+    const QString path = dialogs_->open_file(
+        QStringLiteral("ファイルを開く"),
+        QStringLiteral("CSVファイル(*.csv);;すべてのファイル(*.*)"), QDir::homePath());
+    if (path.isEmpty()) {
+        return;
+    }
+    QStringList addresses;
+    QString error;
+    if (!editing::CsvAddressFile::read(path, addresses, error)) {
+        dialogs_->message(error);
+        return;
+    }
+    panels::CommandPanel* other = &origin == panel_ ? side_menu_->window().panel : panel_;
+    for (panels::CommandPanel* target : {&origin, other}) {
+        target->ComboRealAddress->clear();
+        target->ComboRealAddress->addItems(addresses);
+        target->ComboRealAddress->setEditText(addresses.value(0));
+    }
+    origin.cmdMove->click();
 }
 
 void RundelApp::open_control_panel() {

@@ -34,6 +34,7 @@ class RouteFlow;
 namespace rundel::panels {
 class CommandPanel;
 class frmControlpanel;
+class SideMenu;
 } // namespace rundel::panels
 namespace rundel::exporting {
 class RouteExporter;
@@ -70,6 +71,13 @@ public:
     void choose_remote();
     void choose_local();
 
+    /// CSV読み込み・ノード表示 from @p origin's panel: the open-file dialog, the addresses into
+    /// both windows' lists, then the lookup.
+    void import_csv(panels::CommandPanel& origin);
+    /// 単発 / CSV読み込み
+    void set_address_mode(const QString& mode);
+    [[nodiscard]] panels::SideMenu& side_menu() { return *side_menu_; }
+
     /// コントロールをフロート: opens the map control panel beside the map (again).
     void open_control_panel();
     /// The map control panel while it is open; null otherwise.
@@ -92,6 +100,7 @@ signals:
 
 private:
     void wire();
+    void wire_panel(panels::CommandPanel& panel);
     void batch_tick();
     void print_map();
 
@@ -122,6 +131,7 @@ private:
     QPointer<panels::frmControlpanel> control_panel_;
     std::unique_ptr<WebViewMapCapture> capture_;
     std::unique_ptr<exporting::RouteExporter> exporter_;
+    std::unique_ptr<panels::SideMenu> side_menu_;
     std::unique_ptr<QPrinter> printer_;
 };
 

@@ -16,6 +16,10 @@ public:
     virtual void message(const QString& text, const QString& title = kAppTitle) = 0;
     /// A question with OK and Cancel; true for OK.
     virtual bool confirm(const QString& text, const QString& title) = 0;
+    /// The open-file dialog: the chosen file, or empty when cancelled. @p filters in the
+    /// dialog's "Name (*.ext);;Name (*.*)" form.
+    virtual QString open_file(const QString& title, const QString& filters,
+                              const QString& folder) = 0;
 };
 
 } // namespace rundel::widgets

@@ -1,5 +1,6 @@
 #include "widgets/messageboxdialogs.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace rundel::widgets {
@@ -11,6 +12,15 @@ void MessageBoxDialogs::message(const QString& text, const QString& title) {
 bool MessageBoxDialogs::confirm(const QString& text, const QString& title) {
     return QMessageBox::question(parent_, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+} // namespace rundel::widgets
+
+namespace rundel::widgets {
+
+QString MessageBoxDialogs::open_file(const QString& title, const QString& filters,
+                                     const QString& folder) {
+    return QFileDialog::getOpenFileName(parent_, title, folder, filters);
 }
 
 } // namespace rundel::widgets

@@ -13,6 +13,7 @@ public:
     void set_parent(QWidget* parent) { parent_ = parent; }
     void message(const QString& text, const QString& title = kAppTitle) override;
     bool confirm(const QString& text, const QString& title) override;
+    QString open_file(const QString& title, const QString& filters, const QString& folder) override;
 
 private:
     QWidget* parent_;

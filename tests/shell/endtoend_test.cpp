@@ -3,6 +3,8 @@
 #include "export/routeexporter.h"
 #include "panels/commandpanel.h"
 #include "panels/frmcontrolpanel.h"
+#include "panels/frmsidemenu.h"
+#include "panels/sidemenu.h"
 #include "session/sessionlists.h"
 #include "shell/frmmain.h"
 #include "shell/rundelapp.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -35,29 +38,49 @@ int free_port() {
 
 } // namespace
 
+/// The program in a fresh program folder, started with its bundled map server, its map page
+/// ready.
+struct Running {
+    Running() {
+        program = QString::fromStdString(folder.path().string());
+        QDir(program).mkpath(QStringLiteral("Rundel"));
+        folder.write("ini_tsproblem.txt",
+                     "domain:127.0.0.1\r\nport:" + std::to_string(free_port()) + "\r\n");
+        app = std::make_unique<RundelApp>(
+            rundel::shell::AppPaths{program,
+                                    QStringLiteral(RUNDEL_PROGRAM_DIR "/rundel-mapserver")},
+            &dialogs);
+        QSignalSpy ready(app.get(), &RundelApp::mapReady);
+        if (!app->start()) {
+            qFatal("the program did not start");
+        }
+        app->window().show();
+        ready.wait(30000);
+        QElapsedTimer waited;
+        waited.start();
+        while (!app->page().run(QStringLiteral("window.rundelReady === true")).toBool() &&
+               waited.elapsed() < 30000) {
+            QTest::qWait(50);
+        }
+    }
+    rundel::test::TempFolder folder;
+    QString program;
+    rundel::test::ScriptedDialogs dialogs;
+    std::unique_ptr<RundelApp> app;
+};
+
 /// The real program, the real map page in Qt WebEngine and the real map server, driven as a
-/// user would: markers on the map, a route, a drag and a delete.
+/// user would.
 class EndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
     void markersRouteDragAndDelete() {
-        rundel::test::TempFolder folder;
-        const QString program = QString::fromStdString(folder.path().string());
-        QDir(program).mkpath(QStringLiteral("Rundel"));
-        const int port = free_port();
-        folder.write("ini_tsproblem.txt",
-                     "domain:127.0.0.1\r\nport:" + std::to_string(port) + "\r\n");
-
-        rundel::test::ScriptedDialogs dialogs;
-        RundelApp app({program, QStringLiteral(RUNDEL_PROGRAM_DIR "/rundel-mapserver")}, &dialogs);
-        QSignalSpy ready(&app, &RundelApp::mapReady);
-        QVERIFY(app.start());
-        app.window().show();
-        QVERIFY(ready.wait(30000));
+        Running running;
+        RundelApp& app = *running.app;
+        rundel::test::ScriptedDialogs& dialogs = running.dialogs;
+        const QString& program = running.program;
         rundel::bridge::WebEnginePage& page = app.page();
-        QTRY_VERIFY_WITH_TIMEOUT(page.run(QStringLiteral("window.rundelReady === true")).toBool(),
-                                 30000);
         QCOMPARE(app.window().windowTitle(),
                  QStringLiteral("巡回セールスマン問題（解）") + QString(13, QLatin1Char(' ')));
 
@@ -155,6 +178,32 @@ private slots:
 
         app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
                                      .filePath(QStringLiteral("rundel-main-window.png")));
+    }
+
+    void csvOfAddressesBecomesNodesInBothWindows() {
+        Running running;
+        RundelApp& app = *running.app;
+        running.folder.write("addresses.csv",
+                             "\xEF\xBB\xBF東京都千代田区丸の内1-"
+                             "1\r\n架空県どこにもない町\r\n\r\n大阪市北区梅田\r\n");
+        running.dialogs.chosen_file =
+            QDir(running.program).filePath(QStringLiteral("addresses.csv"));
+        app.window().mnuFloatSidemenu->trigger();
+        app.window().menuMulti->trigger();
+        app.side_menu().panel()->cmdCSV->click(); // from the side window; waits for the lookups
+        QCOMPARE(running.dialogs.messages,
+                 QStringList{"架空県どこにもない町 の座標を取得できませんでした\r\n"});
+        QCOMPARE(app.lists().nodes().size(), 2);
+        QCOMPARE(app.panel().lstNode->count(), 2);
+        QCOMPARE(app.side_menu().panel()->lstNode->count(), 2);
+        QVERIFY(app.lists().nodes().at(0).startsWith(QStringLiteral("1,35.6")));
+        QVERIFY(app.lists().nodes().at(1).startsWith(QStringLiteral("2,34.6")));
+        QCOMPARE(app.panel().ComboRealAddress->count(), 3);
+        QCOMPARE(app.side_menu().panel()->ComboRealAddress->count(), 3);
+        QVERIFY(running.dialogs.file_dialogs.first().startsWith(
+            QStringLiteral("ファイルを開く | CSVファイル(*.csv);;すべてのファイル(*.*)")));
+        app.side_menu().window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
+                                                 .filePath(QStringLiteral("rundel-side-menu.png")));
     }
 };
 

@@ -18,7 +18,15 @@ public:
         questions.append(title + QStringLiteral(": ") + text);
         return answers.isEmpty() ? false : answers.dequeue();
     }
+    QString open_file(const QString& title, const QString& filters,
+                      const QString& folder) override {
+        file_dialogs.append(title + QStringLiteral(" | ") + filters + QStringLiteral(" | ") +
+                            folder);
+        return chosen_file;
+    }
     QStringList messages;
+    QStringList file_dialogs;
+    QString chosen_file;
     QStringList titles;
     QStringList questions;
     QQueue<bool> answers;

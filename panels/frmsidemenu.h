@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+namespace rundel::session {
+class SessionLists;
+}
+namespace rundel::editing {
+class NodeListEditor;
+}
+
+namespace rundel::panels {
+
+class CommandPanel;
+
+/// The side menu window: the command panel floating beside a narrowed main window.
+class frmSidemenu : public QWidget {
+    Q_OBJECT
+
+public:
+    frmSidemenu(session::SessionLists& lists, editing::NodeListEditor& editor,
+                QWidget* parent = nullptr);
+
+    CommandPanel* panel;
+
+signals:
+    /// The user closes the window; it goes once this returns.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+} // namespace rundel::panels

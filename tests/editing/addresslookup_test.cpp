@@ -1,0 +1,178 @@
+#include "bridge/pageeventdispatcher.h"
+#include "bridge/pageeventhandler.h"
+#include "bridge/sharedflags.h"
+#include "editing/addresslookup.h"
+#include "editing/csvaddressfile.h"
+#include "support/fakepage.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+
+#include <QStringEncoder>
+#include <QTest>
+#include <QTimer>
+
+using rundel::editing::AddressLookup;
+using rundel::editing::CsvAddressFile;
+
+namespace {
+
+class NodeCollector final : public rundel::bridge::PageEventHandler {
+public:
+    void node_entry_arrived(const QString& entry) override { nodes << entry; }
+    void node_data_ready(const QString&) override {}
+    void move_node() override {}
+    void delete_node() override {}
+    void show_message(const QString& text) override { messages << text; }
+    QStringList nodes;
+    QStringList messages;
+};
+
+/// A page that finds every address except those starting with "x", answering a little later
+/// as a real page does.
+struct Scene {
+    Scene() {
+        page.on_click.insert("newgeocoding", [this] {
+            const bool found = !page.values.value("realaddress").startsWith('x');
+            const bool multi = page.values.value("getaddressflag") == "multi";
+            QTimer::singleShot(20, [this, found, multi] {
+                page.show_title(found
+                                    ? (multi ? "geocodefound_multi" : "moved")
+                                    : (multi ? "geocodenotfound_multi" : "geocodenotfound_single"));
+            });
+        });
+        page.on_click.insert("getnodecoord", [this] {
+            page.values.insert("unitnode", QString::number(++markers) + ",35,139");
+            QTimer::singleShot(20, [this] { page.show_title("getnode"); });
+        });
+    }
+    rundel::test::FakePage page;
+    rundel::bridge::SharedFlags flags;
+    NodeCollector collector;
+    rundel::bridge::PageEventDispatcher dispatcher{page, collector, flags};
+    rundel::test::ScriptedDialogs dialogs;
+    AddressLookup lookup{page, flags, dialogs};
+    int markers = 0;
+};
+
+} // namespace
+
+class AddressLookupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void singleModeWithAnEmptyBoxSendsNothing() {
+        Scene s;
+        s.flags.notfound_list = "kept\r\n";
+        s.lookup.lookup(QString(), {"A"});
+        QVERIFY(s.page.log.isEmpty());
+        QCOMPARE(s.flags.notfound_list, QStringLiteral("kept\r\n"));
+    }
+
+    void singleModeMovesTheMapAndDoesNotWait() {
+        Scene s;
+        s.flags.notfound_list = "old\r\n";
+        s.lookup.lookup(QStringLiteral("東京都千代田区"), {});
+        QCOMPARE(s.page.log,
+                 (QStringList{"write getaddressflag=single", "write realaddress=東京都千代田区",
+                              "click newgeocoding"}));
+        QVERIFY(s.flags.notfound_list.isEmpty());
+        QTest::qWait(100);
+        QVERIFY(s.collector.messages.isEmpty()); // found: the map moves, nothing else
+        s.lookup.lookup(QStringLiteral("x-nowhere"), {});
+        QTRY_COMPARE(s.collector.messages,
+                     QStringList{"この住所の座標を取得できませんでした。(geocoding failed)"});
+    }
+
+    void multiModeWalksTheListAndReportsWhatWasNotFound() {
+        Scene s;
+        s.lookup.set_address_mode("multi");
+        s.lookup.lookup(QString(), {"A", "", "xB", "C", "xD"});
+        QCOMPARE(s.collector.nodes, (QStringList{"1,35,139", "2,35,139"}));
+        QCOMPARE(s.page.log.filter("write realaddress="),
+                 (QStringList{"write realaddress=A", "write realaddress=xB", "write realaddress=C",
+                              "write realaddress=xD"}));
+        QCOMPARE(s.page.log.count("click getnodecoord"), 2);
+        // getnodecoord only after a found address, and the next address only after its node.
+        const qsizetype first_node = s.page.log.indexOf("click getnodecoord");
+        QVERIFY(first_node > s.page.log.indexOf("write realaddress=A"));
+        QVERIFY(first_node < s.page.log.indexOf("write realaddress=xB"));
+        QCOMPARE(s.dialogs.messages, QStringList{"xB の座標を取得できませんでした\r\n"
+                                                 "xD の座標を取得できませんでした\r\n"});
+        QVERIFY(s.flags.geocode_flag.isEmpty());
+    }
+
+    void multiModeAllFoundOrEmpty() {
+        Scene s;
+        s.lookup.set_address_mode("multi");
+        s.lookup.lookup(QString(), {"A", "B"});
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QCOMPARE(s.flags.getnode_flag, QStringLiteral("ok")); // the last address was found
+        s.page.log.clear();
+        s.flags.notfound_list = "Z の座標を取得できませんでした\r\n";
+        s.lookup.lookup(QString(), {});
+        QVERIFY(s.page.log.isEmpty());
+        QCOMPARE(s.dialogs.messages.size(), 1);
+    }
+
+    void aSecondLookupWhileOneWaitsIsRefused() {
+        Scene s;
+        s.lookup.set_address_mode("multi");
+        bool tried = false;
+        s.page.on_click.insert("getnodecoord", [&] {
+            if (!tried) {
+                tried = true;
+                s.lookup.lookup(QString(), {"intruder"}); // e.g. from the side window
+            }
+            s.page.values.insert("unitnode", "1,35,139");
+            QTimer::singleShot(20, [&] { s.page.show_title("getnode"); });
+        });
+        s.lookup.lookup(QString(), {"A"});
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.messages.first().contains(QStringLiteral("検索中")));
+        QVERIFY(!s.page.log.contains("write realaddress=intruder"));
+        QVERIFY(!s.lookup.busy());
+    }
+
+    void csvAddresses_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("addresses");
+        const QString tokyo = QStringLiteral("東京都千代田区丸の内1-1");
+        const QString osaka = QStringLiteral("大阪市北区梅田,本社");
+        QStringEncoder sjis("Shift_JIS");
+        QTest::newRow("utf-8") << (tokyo + "\r\n\r\n" + osaka + "\r\n").toUtf8()
+                               << QStringList{tokyo, osaka};
+        QTest::newRow("utf-8 with BOM")
+            << QByteArray("\xEF\xBB\xBF") + (tokyo + "\n" + osaka).toUtf8()
+            << QStringList{tokyo, osaka};
+        QTest::newRow("shift_jis") << QByteArray(sjis.encode(tokyo + "\r\n" + osaka + "\r\n"))
+                                   << QStringList{tokyo, osaka};
+        QTest::newRow("CR line ends") << QByteArray("a\rb\r\rc") << QStringList{"a", "b", "c"};
+        QTest::newRow("empty") << QByteArray("\r\n\r\n") << QStringList{};
+    }
+
+    void csvAddresses() {
+        QFETCH(QByteArray, bytes);
+        QTEST(CsvAddressFile::addresses(bytes), "addresses");
+    }
+
+    void csvFilesThatCannotBeUsed() {
+        QStringList addresses{"kept"};
+        QString error;
+        QVERIFY(!CsvAddressFile::read("/nonexistent/addresses.csv", addresses, error));
+        QVERIFY(!error.isEmpty());
+        rundel::test::TempFolder folder;
+        std::string many;
+        for (int i = 0; i <= CsvAddressFile::kMaxAddresses; ++i) {
+            many += "a\n";
+        }
+        folder.write("many.csv", many);
+        error.clear();
+        QVERIFY(!CsvAddressFile::read(QString::fromStdString((folder.path() / "many.csv").string()),
+                                      addresses, error));
+        QVERIFY(error.contains(QStringLiteral("32767")));
+        QCOMPARE(addresses, QStringList{"kept"});
+    }
+};
+
+QTEST_GUILESS_MAIN(AddressLookupTest)
+#include "addresslookup_test.moc"
