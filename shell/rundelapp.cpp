@@ -3,6 +3,11 @@
 #include "bridge/pageeventdispatcher.h"
 #include "bridge/pagewait.h"
 #include "bridge/webenginepage.h"
+#include "chrome/appicon.h"
+#include "chrome/clsmenu.h"
+#include "chrome/frmabout.h"
+#include "chrome/frmhelp.h"
+#include "chrome/modgradtitlebar.h"
 #include "editing/addresslookup.h"
 #include "editing/csvaddressfile.h"
 #include "editing/nodelisteditor.h"
@@ -91,6 +96,8 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
 
 RundelApp::~RundelApp() {
     delete control_panel_.data();
+    delete about_.data();
+    delete help_.data();
     map_server_->stop();
     engine_.set_failure_sink(nullptr);
 }
@@ -110,6 +117,13 @@ void RundelApp::wire() {
     connect(w.mnuFloatSidemenu, &QAction::triggered, side_menu_.get(),
             &panels::SideMenu::float_panel);
     connect(w.mnuFloatControlpanel, &QAction::triggered, this, &RundelApp::open_control_panel);
+    connect(w.mnuAbout, &QAction::triggered, this, &RundelApp::show_about);
+    connect(w.mnuHelp, &QAction::triggered, this, &RundelApp::show_help);
+    connect(w.mnuTest, &QAction::triggered, this, [this] {
+        const bool ok =
+            dialogs_->confirm(QStringLiteral("消去してもいい？"), QStringLiteral("データ消去"));
+        dialogs_->message(QString::number(ok ? 1 : 2));
+    });
     wire_panel(*panel_);
     // Whatever writes the session lists touches the side window too: it is made, hidden.
     for (const auto signal :
@@ -162,6 +176,12 @@ bool RundelApp::start() {
     w.WB->load(QUrl::fromLocalFile(QDir(rundel).filePath(QStringLiteral("wait.html"))));
     lookup_->set_address_mode(QStringLiteral("single"));
     w.setWindowTitle(kCaption + QString(kCaption.size(), QLatin1Char(' ')));
+    w.setWindowIcon(chrome::app_icon());
+    chrome::hook_window(w);
+    if (!menus_) {
+        menus_ = std::make_unique<chrome::clsMenu>();
+    }
+    chrome::apply_menu_colours(w, *menus_, QColor(255, 255, 255));
     w.frame_tsp->hide();
 
     std::string error;
@@ -265,6 +285,22 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
         target->ComboRealAddress->setEditText(addresses.value(0));
     }
     origin.cmdMove->click();
+}
+
+void RundelApp::show_about() {
+    if (!about_) {
+        about_ = new chrome::frmAbout();
+    }
+    about_->show();
+    about_->raise();
+}
+
+void RundelApp::show_help() {
+    if (!help_) {
+        help_ = new chrome::frmHelp(paths_.program_folder);
+    }
+    help_->show();
+    help_->raise();
 }
 
 void RundelApp::open_control_panel() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "bridge/sharedflags.h"
+#include "chrome/frmabout.h"
+#include "chrome/frmhelp.h"
 #include "engine/modshortestpath.h"
 #include "panels/frmcontrolpanel.h"
 
@@ -39,6 +41,9 @@ class SideMenu;
 namespace rundel::exporting {
 class RouteExporter;
 }
+namespace rundel::chrome {
+class clsMenu;
+} // namespace rundel::chrome
 
 namespace rundel::shell {
 
@@ -77,6 +82,12 @@ public:
     /// 単発 / CSV読み込み
     void set_address_mode(const QString& mode);
     [[nodiscard]] panels::SideMenu& side_menu() { return *side_menu_; }
+
+    /// About / ヘルプ: shown modeless, the same window again while it is open.
+    void show_about();
+    void show_help();
+    [[nodiscard]] chrome::frmAbout* about() const { return about_; }
+    [[nodiscard]] chrome::frmHelp* help() const { return help_; }
 
     /// コントロールをフロート: opens the map control panel beside the map (again).
     void open_control_panel();
@@ -132,6 +143,9 @@ private:
     std::unique_ptr<WebViewMapCapture> capture_;
     std::unique_ptr<exporting::RouteExporter> exporter_;
     std::unique_ptr<panels::SideMenu> side_menu_;
+    std::unique_ptr<chrome::clsMenu> menus_;
+    QPointer<chrome::frmAbout> about_;
+    QPointer<chrome::frmHelp> help_;
     std::unique_ptr<QPrinter> printer_;
 };
 
