@@ -1,14 +1,14 @@
 #include "chrome/frmhelp.h"
 
+#include "widgets/twips.h"
+
 #include <QDir>
 #include <QResizeEvent>
 #include <QWebEngineView>
 
 namespace rundel::chrome {
 namespace {
-constexpr int px(int twips) {
-    return twips / 15;
-}
+using widgets::px;
 } // namespace
 
 QUrl frmHelp::help_address(const QString& program_folder) {

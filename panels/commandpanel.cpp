@@ -3,6 +3,7 @@
 #include "editing/nodelisteditor.h"
 #include "session/sessionlists.h"
 #include "widgets/isbutton.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,18 +14,8 @@
 namespace rundel::panels {
 namespace {
 
-/// Window geometry comes in twips; the screen has 15 twips to a pixel.
-constexpr int px(int twips) {
-    return twips / 15;
-}
-
-template <typename Widget, typename... Args>
-Widget* make(QWidget* parent, const char* name, QRect geometry, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
+using widgets::make;
+using widgets::px;
 
 QGroupBox* frame(QWidget* parent, const char* name, const QString& title, int y_twips,
                  int height_twips) {

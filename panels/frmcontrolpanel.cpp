@@ -3,6 +3,7 @@
 #include "bridge/pageinterface.h"
 #include "panels/arrowicons.h"
 #include "widgets/isbutton.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -14,23 +15,12 @@
 namespace rundel::panels {
 namespace {
 
-constexpr int px(int twips) {
-    return twips / 15;
-}
+using widgets::make;
+using widgets::px;
+using widgets::twips;
+
 const QColor kGrey(0x80, 0x80, 0x80);
 const QColor kBlack(0, 0, 0);
-
-QRect twips(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-template <typename Widget, typename... Args>
-Widget* make(QWidget* parent, const char* name, QRect geometry, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 } // namespace
 

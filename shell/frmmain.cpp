@@ -1,6 +1,7 @@
 #include "shell/frmmain.h"
 
 #include "widgets/isbutton.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -12,9 +13,7 @@
 namespace rundel::shell {
 namespace {
 
-constexpr int px(int twips) {
-    return twips / 15;
-}
+using widgets::px;
 
 QAction* item(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);

@@ -5,6 +5,7 @@
 #include "session/sessionlists.h"
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
+#include "support/sessionscene.h"
 #include "widgets/isbutton.h"
 
 #include <QApplication>
@@ -17,15 +18,7 @@ class NodeListEditorTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        rundel::test::FakePage page;
-        rundel::test::ScriptedDialogs dialogs;
-        rundel::engine::ModShortestPath engine;
-        rundel::session::SessionLists lists;
-        rundel::session::EnginePanel panel{dialogs};
-        rundel::session::RouteSession route{engine, page, lists, panel, dialogs, "/nonexistent"};
-        NodeListEditor editor{page, lists, route, dialogs};
-    };
+    using Fixture = rundel::test::SessionScene;
 
 private slots:
     void routeRequestWithNoNodesSendsNothing() {

@@ -8,6 +8,7 @@
 #include "session/sessionlists.h"
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
+#include "support/sessionscene.h"
 #include "widgets/isbutton.h"
 
 #include <QComboBox>

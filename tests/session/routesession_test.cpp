@@ -5,6 +5,7 @@
 #include "session/sessionlists.h"
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
+#include "support/sessionscene.h"
 #include "support/tempfolder.h"
 
 #include <QDir>

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "editing/nodelisteditor.h"
+#include "engine/modshortestpath.h"
+#include "session/dialogfailuresink.h"
+#include "session/enginepanel.h"
+#include "session/routesession.h"
+#include "session/sessionlists.h"
+#include "support/fakepage.h"
+#include "support/scripteddialogs.h"
+
+namespace rundel::test {
+
+/// A session over a fake page: the lists, the engine, solving and publishing, and the node
+/// list editor, with a node-data folder of the test's choosing.
+struct SessionScene {
+    explicit SessionScene(const QString& node_folder = QStringLiteral("/nonexistent"))
+        : route(engine, page, lists, panel, dialogs, node_folder) {}
+
+    FakePage page;
+    ScriptedDialogs dialogs;
+    session::DialogFailureSink sink{dialogs};
+    engine::ModShortestPath engine{&sink};
+    session::SessionLists lists;
+    session::EnginePanel panel{dialogs};
+    session::RouteSession route;
+    editing::NodeListEditor editor{page, lists, route, dialogs};
+};
+
+} // namespace rundel::test
