@@ -95,6 +95,9 @@ void WebEnginePage::do_click(const QString& id) {
 }
 
 void WebEnginePage::do_reset_title() {
+    if (!loaded_) {
+        return; // titles shown while a page loads are no events; the new page starts idle
+    }
     run(QStringLiteral("document.title='tsp';true"));
 }
 

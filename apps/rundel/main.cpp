@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) {
+        QLoggingCategory::setFilterRules(QStringLiteral("rundel.*.debug=false"));
+    }
     QApplication::setApplicationName(QStringLiteral("Rundel_Engine"));
     QApplication::setApplicationVersion(QStringLiteral("0.9.0"));
     const QString folder = QCoreApplication::applicationDirPath();
