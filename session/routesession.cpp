@@ -69,8 +69,11 @@ void RouteSession::set_result() {
 }
 
 void RouteSession::init_file() {
+    // Only the sessions' own node files: the folder also holds the node files that other
+    // software hands to the batch folder engine, and those are not ours to delete.
     const QDir folder(node_folder_);
-    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList files = folder.entryList({QStringLiteral("*_nodedata.tsp")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : files) {
         QCoreApplication::processEvents();
         QFile::remove(folder.filePath(name));

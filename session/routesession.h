@@ -30,9 +30,9 @@ public:
     void calc_route(const QString& session_id);
     /// Takes the drawn route's legs from the page into the leg list and routeCoordList.
     void set_result();
-    /// Deletes every file of the node-data folder.
+    /// Deletes the sessions' node files ("*_nodedata.tsp") from the node-data folder.
     void init_file();
-    /// Clears the page's route and markers, every list and box, and the node files.
+    /// Clears the page's route and markers, every list and box, and the sessions' node files.
     void init_data();
 
     /// Ends a route request that waits for the page (the page will not answer).

@@ -103,10 +103,10 @@ private slots:
         QTEST(f.lists.routeCoordList(), "routeCoordList");
     }
 
-    void initFileDeletesOnlyFilesAndInitDataClearsEverything() {
+    void initDataClearsTheSessionButKeepsBatchNodeFiles() {
         Fixture f;
         f.folder.write("a_nodedata.tsp", "x");
-        f.folder.write("b.txt", "y");
+        f.folder.write("pr76.tsp", "a node file waiting for the batch folder engine");
         std::filesystem::create_directories(f.folder.path() / "sub");
         f.folder.write("sub/keep.txt", "z");
         f.lists.append_node("1,35,139");
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(f.lists.routeCoordList().isEmpty());
         QCOMPARE(address_cleared, 1);
         QVERIFY(!std::filesystem::exists(f.folder.path() / "a_nodedata.tsp"));
-        QVERIFY(!std::filesystem::exists(f.folder.path() / "b.txt"));
+        QVERIFY(std::filesystem::exists(f.folder.path() / "pr76.tsp"));
         QVERIFY(std::filesystem::exists(f.folder.path() / "sub" / "keep.txt"));
     }
 };
