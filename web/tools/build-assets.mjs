@@ -41,7 +41,7 @@ for (const file of ['leaflet.js', 'leaflet.css']) {
 copyTree(path.join(modules, 'leaflet/dist/images'), path.join(web, 'vendor/leaflet/images'));
 copy(path.join(modules, 'topojson-client/dist/topojson-client.min.js'),
      path.join(web, 'vendor/topojson-client.min.js'));
-for (const file of ['countries-50m.json', 'land-50m.json']) {
+for (const file of ['countries-50m.json', 'land-50m.json', 'land-10m.json']) {
   copy(path.join(modules, 'world-atlas', file), path.join(web, 'data', file));
 }
 

@@ -62,6 +62,35 @@ export class Basemap {
       console.warn('offline map data unavailable', error);
     }
     this.apply();
+    this.loadDetail(fetchJson);
+  }
+
+  /**
+   * Finer coastlines for closer views, fetched once the map is up so that start-up does not
+   * wait for them.
+   */
+  async loadDetail(fetchJson) {
+    if (!this.land || this.tileLayer) return;
+    try {
+      const land = await fetchJson('/static/data/land-10m.json');
+      this.detail = L.geoJSON(topojson.feature(land, land.objects.land), {
+        renderer: L.canvas({ padding: 0.5 }), interactive: false, style: () => this.landStyle(),
+      });
+      this.map.on('zoomend', () => this.chooseDetail());
+      this.chooseDetail();
+    } catch (error) {
+      console.warn('detailed coastlines unavailable', error);
+    }
+  }
+
+  chooseDetail() {
+    const close = this.map.getZoom() >= 7;
+    const [show, hide] = close ? [this.detail, this.land] : [this.land, this.detail];
+    if (hide && this.map.hasLayer(hide)) hide.remove();
+    if (show && !this.map.hasLayer(show)) {
+      show.addTo(this.map);
+      show.bringToBack();
+    }
   }
 
   landStyle() {
@@ -98,6 +127,7 @@ export class Basemap {
     container.classList.toggle('map-earth', this.scheme === 'earth');
     container.classList.toggle('dark-labels', s.dark);
     if (this.land) this.land.setStyle(this.landStyle());
+    if (this.detail) this.detail.setStyle(this.landStyle());
     if (this.borders) this.borders.setStyle(this.borderStyle());
     if (this.tileLayer) this.tileLayer.getContainer()?.style.setProperty('filter', s.tiles);
     this.drawLabels();
