@@ -65,6 +65,16 @@ std::string ModShortestPath::load_nodefile(const std::string& path, bool* ok) {
     return text;
 }
 
+bool ModShortestPath::read_nodefile(const std::string& path) {
+    bool loaded = false;
+    const std::string text = load_nodefile(path, &loaded);
+    if (!loaded) {
+        report(path + ": " + text);
+        return false;
+    }
+    return read_nodetext(text);
+}
+
 bool ModShortestPath::read_nodetext(std::string_view text) {
     std::string error;
     switch (NodeTextReader::read(text, nodes_, node_count_, error)) {

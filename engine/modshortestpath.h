@@ -33,6 +33,10 @@ public:
     /// content and, when @p ok is given, sets it to false.
     [[nodiscard]] static std::string load_nodefile(const std::string& path, bool* ok = nullptr);
 
+    /// load_nodefile, then read_nodetext; a file that cannot be read is reported (path and
+    /// reason) like any other failure. False when the table could not be read.
+    bool read_nodefile(const std::string& path);
+
     /// Parses a node text into the node table. False (after reporting why) when the text has
     /// no usable node section; a text without a "NODE_COORD_SECTION" line leaves the table
     /// untouched.

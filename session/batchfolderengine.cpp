@@ -80,16 +80,10 @@ bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::stri
 
     engine::FailureSink* const previous = engine_.failure_sink();
     engine_.set_failure_sink(this);
-    bool loaded = false;
-    const std::string path = (folders_.node_data() / node_file).string();
-    const std::string text = engine::ModShortestPath::load_nodefile(path, &loaded);
-    if (!loaded) {
-        listener_.message(current_request_, path + ": " + text);
-    } else if (engine_.read_nodetext(text)) {
+    const bool loaded = engine_.read_nodefile((folders_.node_data() / node_file).string());
+    if (loaded) {
         engine_.solve_tour();
         engine_.make_tourlist();
-    } else {
-        loaded = false;
     }
     engine_.set_failure_sink(previous);
     if (!loaded) {

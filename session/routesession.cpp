@@ -26,13 +26,7 @@ void RouteSession::calc_route(const QString& session_id) {
     const QString name = session_id + QStringLiteral("_nodedata.tsp");
     panel_.set_file(name);
     engine_.clear_tourlist();
-    bool loaded = false;
-    const std::string text = engine::ModShortestPath::load_nodefile(
-        QDir(node_folder_).filePath(name).toStdString(), &loaded);
-    if (!loaded) {
-        dialogs_.message(name + QStringLiteral(": ") + QString::fromStdString(text));
-    }
-    if (!loaded || !engine_.read_nodetext(text)) {
+    if (!engine_.read_nodefile(QDir(node_folder_).filePath(name).toStdString())) {
         dialogs_.message(QStringLiteral("Erorr Load File"));
         release_route_request();
         return;

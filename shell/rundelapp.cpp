@@ -151,10 +151,7 @@ void RundelApp::wire() {
     };
     connect(w.Command1, &QAbstractButton::clicked, this, [this, node_file] {
         engine_.clear_tourlist();
-        bool loaded = false;
-        const std::string text =
-            engine::ModShortestPath::load_nodefile(node_file().toStdString(), &loaded);
-        if (!loaded || !engine_.read_nodetext(text)) {
+        if (!engine_.read_nodefile(node_file().toStdString())) {
             dialogs_->message(QStringLiteral("Erorr Load File"));
         }
     });
@@ -203,8 +200,9 @@ bool RundelApp::start() {
     if (!map_server_->ensure(server_domain_, server_port_, server_error)) {
         dialogs_->message(server_error);
     }
-    map_address_ = QStringLiteral("http://") + settings.authority() +
-                   QStringLiteral("/Rundel_SRV/Rundel_SRV.php");
+    authority_ = settings.authority();
+    map_address_ =
+        QStringLiteral("http://") + authority_ + QStringLiteral("/Rundel_SRV/Rundel_SRV.php");
     w.WB->load(QUrl(map_address_));
     batch_timer_.stop();
     route_->init_file();
@@ -232,10 +230,8 @@ void RundelApp::choose_local() {
     const bool was = window_->mnuJiriki->isChecked();
     window_->mnuJiriki->setChecked(!was);
     window_->mnuTariki->setChecked(was);
-    window_->WB->load(
-        QUrl(QStringLiteral("http://") + server_domain_ +
-             (server_port_ > 0 ? QLatin1Char(':') + QString::number(server_port_) : QString()) +
-             QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
+    window_->WB->load(QUrl(QStringLiteral("http://") + authority_ +
+                           QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
     batch_timer_.start();
     route_->init_file();
 }

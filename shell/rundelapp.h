@@ -125,6 +125,7 @@ private:
     QTimer batch_timer_;
     QString server_domain_;
     int server_port_ = 0;
+    QString authority_; ///< host, and ":port" when the settings give one
     QString map_address_;
     std::unique_ptr<session::DialogFailureSink> failure_sink_;
     std::unique_ptr<session::SessionLists> lists_;
