@@ -5,6 +5,7 @@
 #include "engine/geometry.h"
 #include "engine/nodetextreader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -179,6 +180,30 @@ bool ModShortestPath::solve_fast() {
     }
     tour_count_ = node_count_;
     return true;
+}
+
+ImproveResult ModShortestPath::improve_tour(const ImproveOptions& options) {
+    if (tour_count_ < 1 || tour_count_ != node_count_) {
+        return {};
+    }
+    PointSet points;
+    std::vector<std::int32_t> order;
+    points.at.reserve(static_cast<std::size_t>(node_count_));
+    for (std::int32_t i = 1; i <= node_count_; ++i) {
+        const NodeRec& node = nodes_[static_cast<std::size_t>(i)];
+        points.at.push_back({node.x, node.y});
+    }
+    order.reserve(static_cast<std::size_t>(tour_count_));
+    for (std::int32_t p = 1; p <= tour_count_; ++p) {
+        order.push_back(tour_[static_cast<std::size_t>(p)] - 1);
+    }
+    const ImproveResult result = TourImprover::improve(points, order, options);
+    const auto first = std::find(order.begin(), order.end(), 0);
+    std::rotate(order.begin(), first, order.end());
+    for (std::int32_t p = 1; p <= tour_count_; ++p) {
+        tour_[static_cast<std::size_t>(p)] = order[static_cast<std::size_t>(p) - 1] + 1;
+    }
+    return result;
 }
 
 void ModShortestPath::clear_tourlist() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/noderec.h"
+#include "engine/tourimprover.h"
 
 #include <cstdint>
 #include <string>
@@ -50,6 +51,10 @@ public:
 
     /// Builds the tour over the current table. False, quietly, when no table was ever read.
     bool solve_tour(Construction construction = Construction::Fast);
+
+    /// Shortens the tour built by solve_tour() (see TourImprover); the tour then opens with
+    /// node 1. Lengths are in the node file's units.
+    ImproveResult improve_tour(const ImproveOptions& options = {});
 
     void clear_tourlist();
     /// Appends the tour to the result list; false when there is no tour.

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace rundel::engine {
+
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+/// Plane points in double precision, indexed from 0.
+struct PointSet {
+    std::vector<Point> at;
+
+    [[nodiscard]] std::int32_t size() const { return static_cast<std::int32_t>(at.size()); }
+    [[nodiscard]] const Point& operator[](std::int32_t i) const {
+        return at[static_cast<std::size_t>(i)];
+    }
+    [[nodiscard]] double distance(std::int32_t a, std::int32_t b) const {
+        const double dx = (*this)[a].x - (*this)[b].x;
+        const double dy = (*this)[a].y - (*this)[b].y;
+        return std::sqrt(dx * dx + dy * dy);
+    }
+};
+
+/// The most neighbours a point may be given.
+inline constexpr std::int32_t kMaxNeighbours = 32;
+
+/// The k nearest other points of every point, nearest first, found through a uniform grid
+/// of about two points a cell. Memory is k + a few integers a point.
+class NeighbourLists {
+public:
+    NeighbourLists(const PointSet& points, std::int32_t k);
+
+    [[nodiscard]] std::int32_t k() const { return k_; }
+    /// The neighbours of @p point: k() entries, or fewer when there are fewer other points.
+    [[nodiscard]] const std::int32_t* of(std::int32_t point) const {
+        return &list_[static_cast<std::size_t>(point) * static_cast<std::size_t>(k_)];
+    }
+    [[nodiscard]] std::int32_t count(std::int32_t point) const {
+        return counts_[static_cast<std::size_t>(point)];
+    }
+
+private:
+    std::int32_t k_;
+    std::vector<std::int32_t> list_;
+    std::vector<std::uint8_t> counts_;
+};
+
+} // namespace rundel::engine

@@ -1,0 +1,436 @@
+#include "engine/tourimprover.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <utility>
+
+namespace rundel::engine {
+namespace {
+
+/// Candidates per node: enough for 2-opt and Or-opt to find what a larger list would.
+constexpr std::int32_t kCandidates = 8;
+/// Longest segment Or-opt moves.
+constexpr std::int32_t kOrOptSegment = 3;
+/// Longest block a kick swaps: local enough for a cheap repair, long enough to escape.
+constexpr std::int32_t kKickBlock = 50;
+
+/// Longest flips allowed: generous while the constructed tour is untangled, short during
+/// the kicks, whose repairs are local; a rare far-reaching move is not worth its flip.
+constexpr std::int32_t kLocalFlip = 50000;
+constexpr std::int32_t kKickFlip = 25000;
+
+/// splitmix64: fixed, portable output for a seed (std distributions are not portable).
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31U);
+    }
+    std::int32_t below(std::int32_t bound) {
+        return static_cast<std::int32_t>(next() % static_cast<std::uint64_t>(bound));
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+/// The tour as an array plus each node's position. Directions: +1 forward, -1 backward.
+class ArrayTour {
+public:
+    explicit ArrayTour(const std::vector<std::int32_t>& order)
+        : n_(static_cast<std::int32_t>(order.size())), at_(order), pos_(order.size()) {
+        for (std::int32_t p = 0; p < n_; ++p) {
+            pos_[idx(at_[idx(p)])] = p;
+        }
+    }
+
+    [[nodiscard]] std::int32_t size() const { return n_; }
+    [[nodiscard]] const std::vector<std::int32_t>& order() const { return at_; }
+    [[nodiscard]] std::int32_t at(std::int32_t p) const { return at_[idx(wrap(p))]; }
+    [[nodiscard]] std::int32_t pos(std::int32_t node) const { return pos_[idx(node)]; }
+    [[nodiscard]] std::int32_t next(std::int32_t node) const { return at(pos(node) + 1); }
+    [[nodiscard]] std::int32_t prev(std::int32_t node) const { return at(pos(node) - 1); }
+    [[nodiscard]] std::int32_t step(std::int32_t node, int dir) const {
+        return at(pos(node) + dir);
+    }
+
+    /// Reverses positions from..to going forward (cyclic); returns nothing to undo beyond
+    /// doing the same again.
+    void reverse_positions(std::int32_t from, std::int32_t to) {
+        std::int32_t i = wrap(from);
+        std::int32_t j = wrap(to);
+        for (std::int32_t left = span(i, j) / 2; left > 0; --left) {
+            std::swap(at_[idx(i)], at_[idx(j)]);
+            pos_[idx(at_[idx(i)])] = i;
+            pos_[idx(at_[idx(j)])] = j;
+            i = i + 1 == n_ ? 0 : i + 1;
+            j = j == 0 ? n_ - 1 : j - 1;
+        }
+    }
+
+    /// The number of positions from..to going forward, both included.
+    [[nodiscard]] std::int32_t span(std::int32_t from, std::int32_t to) const {
+        return wrap(to - from) + 1;
+    }
+
+    [[nodiscard]] std::int32_t wrap(std::int32_t p) const {
+        return p >= n_ ? p - n_ : (p < 0 ? p + n_ : p);
+    }
+
+private:
+    static std::size_t idx(std::int32_t i) { return static_cast<std::size_t>(i); }
+
+    std::int32_t n_;
+    std::vector<std::int32_t> at_;
+    std::vector<std::int32_t> pos_;
+};
+
+/// 2-opt + Or-opt local search with a work queue, and the kicks of the iterated search.
+class LocalSearch {
+public:
+    LocalSearch(const PointSet& points, const std::vector<std::int32_t>& order, double epsilon)
+        : points_(points), neighbours_(points, kCandidates), tour_(order), epsilon_(epsilon),
+          queued_(order.size(), 0) {
+        queue_.reserve(order.size());
+    }
+
+    [[nodiscard]] const std::vector<std::int32_t>& order() const { return tour_.order(); }
+
+    /// Queues every node in tour order and improves until no move gains.
+    void optimise_all() {
+        for (std::int32_t p = 0; p < tour_.size(); ++p) {
+            push(tour_.at(p));
+        }
+        drain();
+    }
+
+    /// Moves that would flip more nodes than this are passed over.
+    void set_max_flip(std::int32_t nodes) { max_flip_ = nodes; }
+
+    /// One kick and the repair around it; kept only when the tour got shorter.
+    void kick(Random& random) {
+        logging_ = true;
+        undo_.clear();
+        const double change = double_bridge(random);
+        const double gained = drain();
+        logging_ = false;
+        if (change - gained < -epsilon_) {
+            return;
+        }
+        for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {
+            tour_.reverse_positions(it->first, it->second);
+        }
+    }
+
+private:
+    [[nodiscard]] double d(std::int32_t a, std::int32_t b) const { return points_.distance(a, b); }
+
+    void push(std::int32_t node) {
+        auto& flag = queued_[static_cast<std::size_t>(node)];
+        if (flag == 0) {
+            flag = 1;
+            queue_.push_back(node);
+        }
+    }
+
+    /// Works the queue until empty; returns the total gain.
+    double drain() {
+        double gained = 0;
+        for (std::size_t head = 0; head < queue_.size(); ++head) {
+            const std::int32_t node = queue_[head];
+            queued_[static_cast<std::size_t>(node)] = 0;
+            const double gain = improve_at(node);
+            if (gain > 0) {
+                gained += gain;
+                push(node);
+            }
+            if (head > 4096 && head * 2 > queue_.size()) { // keep the queue's memory O(n)
+                queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(head) + 1);
+                head = std::size_t(-1);
+            }
+        }
+        queue_.clear();
+        return gained;
+    }
+
+    double improve_at(std::int32_t a) {
+        for (const int dir : {1, -1}) {
+            if (const double gain = try_two_opt(a, dir); gain > 0) {
+                return gain;
+            }
+            if (const double gain = try_or_opt(a, dir); gain > 0) {
+                return gain;
+            }
+        }
+        return 0;
+    }
+
+    /// Flips the path between a–b and c–d so that a joins c and b joins d; (a, b) and (c, d)
+    /// must be tour edges in the same direction. Flips the shorter side.
+    void make_two_opt(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) {
+        if (b == c || a == d) {
+            return; // the edges wanted are already there
+        }
+        std::int32_t from = tour_.pos(b);
+        std::int32_t to = tour_.pos(c);
+        if (tour_.next(a) != b) {
+            from = tour_.pos(a);
+            to = tour_.pos(d);
+        }
+        if (tour_.span(from, to) * 2 > tour_.size()) {
+            const std::int32_t inner_from = from;
+            from = tour_.wrap(to + 1);
+            to = tour_.wrap(inner_from - 1);
+        }
+        tour_.reverse_positions(from, to);
+        if (logging_) {
+            undo_.emplace_back(from, to);
+        }
+    }
+
+    double try_two_opt(std::int32_t a, int dir) {
+        const std::int32_t b = tour_.step(a, dir);
+        const double ab = d(a, b);
+        const std::int32_t* cands = neighbours_.of(a);
+        for (std::int32_t i = 0; i < neighbours_.count(a); ++i) {
+            const std::int32_t c = cands[i];
+            const double first = ab - d(a, c);
+            if (first <= epsilon_) {
+                break;
+            }
+            const std::int32_t dd = tour_.step(c, dir);
+            if (c == b || dd == a || too_far(a, c)) {
+                continue;
+            }
+            const double gain = first + d(c, dd) - d(b, dd);
+            if (gain > epsilon_) {
+                make_two_opt(a, b, c, dd);
+                push_all({a, b, c, dd});
+                return gain;
+            }
+        }
+        return 0;
+    }
+
+    /// True when joining a and b flips more than max_flip_ nodes (the shorter side).
+    [[nodiscard]] bool too_far(std::int32_t a, std::int32_t b) const {
+        const std::int32_t apart = tour_.span(tour_.pos(a), tour_.pos(b));
+        return std::min(apart, tour_.size() - apart) > max_flip_;
+    }
+
+    void push_all(std::initializer_list<std::int32_t> nodes) {
+        for (const std::int32_t node : nodes) {
+            push(node);
+        }
+    }
+
+    struct Segment {
+        std::int32_t first, last, before, after;
+        [[nodiscard]] bool holds(std::int32_t node, const ArrayTour& tour, int dir) const {
+            for (std::int32_t x = first;; x = tour.step(x, dir)) {
+                if (x == node) {
+                    return true;
+                }
+                if (x == last) {
+                    return false;
+                }
+            }
+        }
+    };
+
+    /// Moves the segment starting at a (1 to 3 nodes in direction dir) between a near
+    /// neighbour c of a and one of c's tour neighbours e, a joined to c.
+    double try_or_opt(std::int32_t a, int dir) {
+        Segment seg{a, a, tour_.step(a, -dir), 0};
+        const std::int32_t longest = std::min(kOrOptSegment, tour_.size() - 4);
+        for (std::int32_t length = 1; length <= longest; ++length) {
+            if (length > 1) {
+                seg.last = tour_.step(seg.last, dir);
+            }
+            seg.after = tour_.step(seg.last, dir);
+            const double removed =
+                d(seg.before, seg.first) + d(seg.last, seg.after) - d(seg.before, seg.after);
+            if (removed <= epsilon_) {
+                continue;
+            }
+            if (const double gain = place_segment(seg, dir, removed); gain > 0) {
+                return gain;
+            }
+        }
+        return 0;
+    }
+
+    double place_segment(const Segment& seg, int dir, double removed) {
+        const std::int32_t* cands = neighbours_.of(seg.first);
+        for (std::int32_t i = 0; i < neighbours_.count(seg.first); ++i) {
+            const std::int32_t c = cands[i];
+            const double join = d(c, seg.first);
+            if (join >= removed - epsilon_) {
+                break;
+            }
+            if (seg.holds(c, tour_, dir) || too_far(seg.first, c)) {
+                continue;
+            }
+            for (const std::int32_t e : {tour_.next(c), tour_.prev(c)}) {
+                if (seg.holds(e, tour_, dir)) {
+                    continue;
+                }
+                const double gain = removed - (join + d(seg.last, e) - d(c, e));
+                if (gain > epsilon_) {
+                    move_segment(seg, dir, c, e);
+                    push_all({seg.before, seg.after, seg.first, seg.last, c, e});
+                    return gain;
+                }
+            }
+        }
+        return 0;
+    }
+
+    /// Or-opt as two or three 2-opt moves, written for the segment read forward (S1..S2
+    /// between P and N) and the target edge C→D; afterwards C joins S2 unless a third flip
+    /// turns the segment round.
+    void move_segment(const Segment& seg, int dir, std::int32_t c, std::int32_t e) {
+        const bool forward = dir == 1;
+        const std::int32_t s1 = forward ? seg.first : seg.last;
+        const std::int32_t s2 = forward ? seg.last : seg.first;
+        const std::int32_t p = forward ? seg.before : seg.after;
+        const std::int32_t n = forward ? seg.after : seg.before;
+        const bool c_first = tour_.next(c) == e;
+        const std::int32_t cc = c_first ? c : e;
+        const std::int32_t dd = c_first ? e : c;
+        make_two_opt(p, s1, cc, dd);
+        make_two_opt(p, cc, n, s2);
+        // Wanted: c joined to seg.first and e to seg.last.
+        const bool done = (cc == c) == (s2 == seg.first);
+        if (!done) {
+            make_two_opt(cc, s2, s1, dd);
+        }
+    }
+
+    /// Swaps two adjacent blocks of at most kKickBlock nodes; returns the length added.
+    double double_bridge(Random& random) {
+        const std::int32_t n = tour_.size();
+        const std::int32_t most = std::min(kKickBlock, (n - 2) / 2);
+        const std::int32_t start = random.below(n);
+        const std::int32_t l1 = 1 + random.below(most);
+        const std::int32_t l2 = 1 + random.below(most);
+        const std::int32_t x = tour_.at(start);
+        const std::int32_t a0 = tour_.at(start + 1);
+        const std::int32_t a1 = tour_.at(start + l1);
+        const std::int32_t b0 = tour_.at(start + l1 + 1);
+        const std::int32_t b1 = tour_.at(start + l1 + l2);
+        const std::int32_t y = tour_.at(start + l1 + l2 + 1);
+        const double change = d(x, b0) + d(b1, a0) + d(a1, y) - d(x, a0) - d(a1, b0) - d(b1, y);
+        reverse_logged(start + 1, start + l1 + l2);
+        reverse_logged(start + 1, start + l2);
+        reverse_logged(start + l2 + 1, start + l1 + l2);
+        push_all({x, a0, a1, b0, b1, y});
+        return change;
+    }
+
+    void reverse_logged(std::int32_t from, std::int32_t to) {
+        tour_.reverse_positions(from, to);
+        undo_.emplace_back(tour_.wrap(from), tour_.wrap(to));
+    }
+
+    const PointSet& points_;
+    NeighbourLists neighbours_;
+    ArrayTour tour_;
+    double epsilon_;
+    std::vector<std::uint8_t> queued_;
+    std::vector<std::int32_t> queue_;
+    bool logging_ = false;
+    std::int32_t max_flip_ = std::numeric_limits<std::int32_t>::max();
+    std::vector<std::pair<std::int32_t, std::int32_t>> undo_;
+};
+
+} // namespace
+
+double default_perturbations(std::int32_t nodes) {
+    const double n = std::max(nodes, 1);
+    double per_node = 0.3;
+    if (n <= 2500) {
+        per_node = 5;
+    } else if (n <= 25000) {
+        per_node = 2;
+    } else if (n <= 250000) {
+        per_node = 1.2;
+    }
+    return std::max(per_node, 5000 / n);
+}
+
+double TourImprover::tour_length(const PointSet& points, const std::vector<std::int32_t>& order) {
+    double length = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        length += points.distance(order[i], order[i + 1 == order.size() ? 0 : i + 1]);
+    }
+    return length;
+}
+
+ImproveResult TourImprover::improve(const PointSet& points, std::vector<std::int32_t>& order,
+                                    const ImproveOptions& options) {
+    ImproveResult result;
+    result.length_before = tour_length(points, order);
+    result.length_after = result.length_before;
+    const auto n = static_cast<std::int32_t>(order.size());
+    if (n < 5) {
+        return result;
+    }
+    // The search numbers the points in tour order: neighbours on the tour are then
+    // neighbours in memory, which at a million points saves most cache misses.
+    PointSet local;
+    local.at.reserve(order.size());
+    std::vector<std::int32_t> identity(order.size());
+    for (std::int32_t p = 0; p < n; ++p) {
+        local.at.push_back(points[order[static_cast<std::size_t>(p)]]);
+        identity[static_cast<std::size_t>(p)] = p;
+    }
+    std::vector<std::int32_t> improved = search(local, std::move(identity), options, result);
+
+    // Accumulated gains are rounded; the measured lengths decide.
+    const double length = tour_length(local, improved);
+    if (length < result.length_before) {
+        for (std::int32_t& point : improved) {
+            point = order[static_cast<std::size_t>(point)];
+        }
+        order = std::move(improved);
+        result.length_after = length;
+    }
+    return result;
+}
+
+std::vector<std::int32_t> TourImprover::search(const PointSet& points,
+                                               std::vector<std::int32_t> order,
+                                               const ImproveOptions& options,
+                                               ImproveResult& result) {
+    const auto n = static_cast<std::int32_t>(order.size());
+    // Gains below this are rounding noise, whatever the scale of the coordinates.
+    const double epsilon = result.length_before / n * 1e-9;
+    LocalSearch search(points, order, epsilon);
+    std::vector<std::int32_t>().swap(order);
+    search.set_max_flip(std::max(kLocalFlip, n / 10));
+    search.optimise_all();
+    search.set_max_flip(kKickFlip);
+
+    Random random(options.seed);
+    const double per_node = options.perturbations_per_node < 0 ? default_perturbations(n)
+                                                               : options.perturbations_per_node;
+    const auto kicks = static_cast<std::int64_t>(per_node * n);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(options.time_cap_seconds);
+    for (; result.perturbations < kicks; ++result.perturbations) {
+        if (options.time_cap_seconds > 0 && (result.perturbations & 127) == 0 &&
+            std::chrono::steady_clock::now() >= deadline) {
+            result.capped = true;
+            break;
+        }
+        search.kick(random);
+    }
+    return search.order();
+}
+
+} // namespace rundel::engine

@@ -1,0 +1,180 @@
+#include "engine/modshortestpath.h"
+#include "support/nodetext.h"
+
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+
+using rundel::engine::ImproveOptions;
+using rundel::engine::ModShortestPath;
+using rundel::test::Points;
+
+namespace {
+
+/// Closed length of the engine's tour; with @p rounded, each leg rounded to the nearest
+/// integer as TSPLIB measures its optima.
+double tour_length(const ModShortestPath& engine, bool rounded = false) {
+    double length = 0;
+    const auto& tour = engine.tour();
+    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
+        const auto& a = engine.nodes()[static_cast<std::size_t>(tour[static_cast<std::size_t>(p)])];
+        const auto& b = engine.nodes()[static_cast<std::size_t>(
+            tour[static_cast<std::size_t>(p == engine.tour_count() ? 1 : p + 1)])];
+        const double leg =
+            std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
+        length += rounded ? std::nearbyint(leg) : leg;
+    }
+    return length;
+}
+
+void expect_permutation_from_node_1(const ModShortestPath& engine) {
+    std::vector<bool> seen(static_cast<std::size_t>(engine.node_count()) + 1, false);
+    ASSERT_EQ(engine.tour_count(), engine.node_count());
+    EXPECT_EQ(engine.tour()[1], 1);
+    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
+        const auto node = static_cast<std::size_t>(engine.tour()[static_cast<std::size_t>(p)]);
+        ASSERT_GE(node, 1U);
+        ASSERT_LE(node, seen.size() - 1);
+        ASSERT_FALSE(seen[node]) << "node " << node << " twice";
+        seen[node] = true;
+    }
+}
+
+Points random_points(int count, float spread, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> coordinate(0.0F, spread);
+    Points points;
+    for (int i = 0; i < count; ++i) {
+        const float x = coordinate(random);
+        points.emplace_back(x, coordinate(random));
+    }
+    return points;
+}
+
+struct Layout {
+    const char* name;
+    Points points;
+};
+
+std::vector<Layout> layouts() {
+    Points duplicates = random_points(60, 100.0F, 3);
+    duplicates.insert(duplicates.end(), duplicates.begin(), duplicates.end());
+    Points line;
+    Points grid;
+    for (int i = 0; i < 300; ++i) {
+        line.emplace_back(static_cast<float>((i * 37) % 300),
+                          static_cast<float>((i * 37) % 300) * 2.0F);
+        grid.emplace_back(static_cast<float>(i % 7), static_cast<float>((i * 13) % 11));
+    }
+    Points huge = random_points(200, 1.0F, 4);
+    for (auto& [x, y] : huge) {
+        x *= 1e30F;
+        y = y * 1e30F - 5e29F;
+    }
+    return {
+        {"one", {{1, 1}}},
+        {"two", {{1, 1}, {5, 5}}},
+        {"three", {{1, 1}, {5, 5}, {9, 0}}},
+        {"four", {{0, 0}, {1, 1}, {0, 1}, {1, 0}}},
+        {"five", {{0, 0}, {2, 2}, {0, 2}, {2, 0}, {1, 3}}},
+        {"all_equal", Points(500, {7.0F, 7.0F})},
+        {"duplicates", duplicates},
+        {"on_a_line", line},
+        {"integer_grid", grid},
+        {"spread_1e30", huge},
+        {"uniform", random_points(2000, 1000.0F, 5)},
+    };
+}
+
+class Improvement : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(Improvement, GivesAPermutationFromNode1NeverLongerAndRepeatable) {
+    ModShortestPath engine;
+    ASSERT_TRUE(engine.read_nodetext(rundel::test::node_text(GetParam().points)));
+    engine.solve_tour();
+    const double built = tour_length(engine);
+    const auto result = engine.improve_tour();
+    expect_permutation_from_node_1(engine);
+    const double improved = tour_length(engine);
+    EXPECT_LE(improved, built);
+    EXPECT_DOUBLE_EQ(result.length_before, built);
+    EXPECT_NEAR(result.length_after, improved, 1e-9 * std::max(1.0, improved));
+
+    const std::vector<std::int32_t> first = engine.tour();
+    engine.solve_tour();
+    engine.improve_tour();
+    EXPECT_EQ(engine.tour(), first);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, Improvement, ::testing::ValuesIn(layouts()),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+std::map<std::string, double> optima() {
+    std::ifstream in(std::string(RUNDEL_TSPLIB_DIR) + "/solutions");
+    std::map<std::string, double> lengths;
+    std::string name;
+    std::string colon;
+    double length = 0;
+    std::string rest;
+    while (in >> name >> colon >> length) {
+        lengths[name] = length;
+        std::getline(in, rest);
+    }
+    return lengths;
+}
+
+class ImprovedTsplib : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ImprovedTsplib, DefaultBudgetComesWithinHalfAPercentOfTheOptimum) {
+    ModShortestPath engine;
+    const std::string name = GetParam();
+    ASSERT_TRUE(engine.read_nodetext(rundel::test::tsplib_text(name + ".tsp")));
+    engine.solve_tour();
+    engine.improve_tour();
+    expect_permutation_from_node_1(engine);
+    EXPECT_LE(tour_length(engine, true), 1.005 * optima().at(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ImprovedTsplib,
+                         ::testing::Values("eil51", "berlin52", "pr76", "kroA100"));
+
+TEST(Improvement, LocalSearchAloneAndATimeCapStillShorten) {
+    ModShortestPath engine;
+    ASSERT_TRUE(engine.read_nodetext(rundel::test::tsplib_text("pr1002.tsp")));
+    engine.solve_tour();
+    const double built = tour_length(engine);
+    ImproveOptions local_only;
+    local_only.perturbations_per_node = 0;
+    const auto local = engine.improve_tour(local_only);
+    EXPECT_EQ(local.perturbations, 0);
+    EXPECT_LT(tour_length(engine), 0.95 * built);
+
+    engine.solve_tour();
+    ImproveOptions capped;
+    capped.perturbations_per_node = 1e6;
+    capped.time_cap_seconds = 0.01;
+    const auto result = engine.improve_tour(capped);
+    EXPECT_TRUE(result.capped);
+    expect_permutation_from_node_1(engine);
+    EXPECT_LT(result.length_after, local.length_after);
+}
+
+TEST(Improvement, AnOptimalTourIsKeptAsItIs) {
+    Points circle;
+    for (int i = 0; i < 100; ++i) {
+        const double angle = 2 * M_PI * i / 100;
+        circle.emplace_back(static_cast<float>(std::cos(angle) * 1000),
+                            static_cast<float>(std::sin(angle) * 1000));
+    }
+    ModShortestPath engine;
+    ASSERT_TRUE(engine.read_nodetext(rundel::test::node_text(circle)));
+    engine.solve_tour();
+    const double built = tour_length(engine);
+    const auto result = engine.improve_tour();
+    EXPECT_EQ(result.length_after, result.length_before);
+    EXPECT_DOUBLE_EQ(tour_length(engine), built);
+}
+
+} // namespace
