@@ -22,27 +22,38 @@ void ModShortestPath::report(std::string_view message) const {
     }
 }
 
-std::string ModShortestPath::load_nodefile(const std::string& path, bool* ok) {
-    auto fail = [ok](int error) {
+std::string ModShortestPath::load_nodefile(const std::string& path, bool* ok, std::size_t limit) {
+    auto fail = [ok](std::string reason) {
         if (ok != nullptr) {
             *ok = false;
         }
-        return std::string(std::strerror(error));
+        return reason;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO planted in the folder cannot hang the caller.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return fail(errno);
+        return fail(std::strerror(errno));
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
         ::close(fd);
-        return fail(error);
+        return fail(std::strerror(error));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(S_ISDIR(info.st_mode) ? std::string(std::strerror(EISDIR))
+                                          : std::string("通常のファイルではありません"));
+    }
+    const auto too_large = [&] {
+        return fail("ファイルが大きすぎます (上限 " + std::to_string(limit) + " バイト)");
+    };
+    if (static_cast<std::uintmax_t>(info.st_size) > limit) {
+        ::close(fd);
+        return too_large();
     }
     std::string text;
-    if (info.st_size > 0) {
-        text.reserve(static_cast<std::size_t>(info.st_size));
-    }
+    text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -55,9 +66,13 @@ std::string ModShortestPath::load_nodefile(const std::string& path, bool* ok) {
             }
             const int error = errno;
             ::close(fd);
-            return fail(error);
+            return fail(std::strerror(error));
         }
         text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > limit) { // the file grew while being read
+            ::close(fd);
+            return too_large();
+        }
     }
     ::close(fd);
     if (ok != nullptr) {

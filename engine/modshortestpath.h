@@ -30,9 +30,15 @@ public:
     void set_failure_sink(FailureSink* sink) { sink_ = sink; }
     [[nodiscard]] FailureSink* failure_sink() const { return sink_; }
 
-    /// Reads a whole file. On failure it returns a description of the failure instead of
-    /// content and, when @p ok is given, sets it to false.
-    [[nodiscard]] static std::string load_nodefile(const std::string& path, bool* ok = nullptr);
+    /// The largest node file read: far more than the largest table the engine can solve in
+    /// memory, and a bound for files that never end (a device behind a link).
+    static constexpr std::size_t kMaxNodeFileBytes = std::size_t{1} << 30U;
+
+    /// Reads a whole regular file of at most @p limit bytes. On failure (also for a FIFO,
+    /// device or folder, which are refused without blocking) it returns a description of the
+    /// failure instead of content and, when @p ok is given, sets it to false.
+    [[nodiscard]] static std::string load_nodefile(const std::string& path, bool* ok = nullptr,
+                                                   std::size_t limit = kMaxNodeFileBytes);
 
     /// load_nodefile, then read_nodetext; a file that cannot be read is reported (path and
     /// reason) like any other failure. False when the table could not be read.

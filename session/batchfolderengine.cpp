@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace rundel::session {
 namespace fs = std::filesystem;
@@ -17,21 +21,102 @@ namespace {
 
 constexpr std::string_view kLoadError = "Erorr Load File";
 
-/// The first two lines of a request; a missing line is an empty text.
-void split_request(std::string_view text, std::string& node_file, std::string& result_id) {
+/// Requests are a few short lines; anything longer is not one of ours.
+constexpr std::size_t kMaxRequestBytes = 64 * 1024;
+/// Names quoted in messages are cut to this many bytes: a message must stay readable.
+constexpr std::size_t kQuoteBytes = 120;
+/// The most perturbations per node a request may ask for.
+constexpr double kMaxPerturbations = 1000;
+
+/// The next line of @p text, which may end in CR LF, LF or a lone CR.
+std::string_view take_line(std::string_view& text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+    } else {
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
+    }
+    return line;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+ImproveChoice BatchFolderEngine::parse_improve(std::string_view line) {
+    line = trimmed(line);
+    constexpr std::string_view kWord = "improve";
+    if (line.size() < kWord.size() || line.substr(0, kWord.size()) != kWord ||
+        (line.size() > kWord.size() && line[kWord.size()] != ' ' && line[kWord.size()] != '\t')) {
+        return {};
+    }
+    const std::string_view budget = trimmed(line.substr(kWord.size()));
+    ImproveChoice choice;
+    choice.asked = true;
+    if (budget.empty()) {
+        choice.budget = -1; // the engine's default
+        return choice;
+    }
+    const std::string copy(budget);
+    char* stop = nullptr;
+    const double value = std::strtod(copy.c_str(), &stop);
+    choice.valid = stop == copy.c_str() + copy.size() && std::isfinite(value) && value >= 0 &&
+                   value <= kMaxPerturbations && copy.find_first_of("xXpP") == std::string::npos;
+    choice.budget = value;
+    return choice;
+}
+
+namespace {
+
+struct Request {
+    std::string node_file;
+    std::string result_id;
+    ImproveChoice improve;
+};
+
+Request split_request(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3); // written by an editor that marks UTF-8
     }
-    std::string* targets[] = {&node_file, &result_id};
-    for (std::string* target : targets) {
-        const std::size_t nl = text.find('\n');
-        std::string_view line = text.substr(0, nl);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        target->assign(line);
-        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
+    Request request;
+    request.node_file = take_line(text);
+    request.result_id = take_line(text);
+    request.improve = BatchFolderEngine::parse_improve(take_line(text));
+    return request;
+}
+
+} // namespace
+
+std::string cut_name(std::string_view name) {
+    if (name.size() <= kQuoteBytes) {
+        return "\"" + std::string(name) + "\"";
     }
+    std::size_t cut = kQuoteBytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0U) == 0x80U) {
+        --cut; // never split a UTF-8 character
+    }
+    return "\"" + std::string(name.substr(0, cut)) + "…\" (" + std::to_string(name.size()) +
+           " バイト)";
+}
+
+namespace {
+
+/// What identifies one version of a request file: a new file under an old name is new work.
+RequestStamp stamp_of(const fs::path& file) {
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0) {
+        return {};
+    }
+    return {static_cast<std::uint64_t>(info.st_ino), static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 } // namespace
@@ -41,7 +126,11 @@ BatchFolderEngine::BatchFolderEngine(WorkFolders folders, engine::ModShortestPat
     : folders_(std::move(folders)), engine_(engine), listener_(listener) {}
 
 void BatchFolderEngine::engine_failure(std::string_view message) {
-    listener_.message(current_request_, message);
+    // The engine's messages quote paths, which hold names from request files.
+    constexpr std::size_t kLongest = 1000;
+    listener_.message(current_request_, message.size() <= kLongest
+                                            ? std::string(message)
+                                            : cut_name(message.substr(0, kLongest)));
 }
 
 std::vector<std::string> BatchFolderEngine::prefile_names() const {
@@ -50,8 +139,11 @@ std::vector<std::string> BatchFolderEngine::prefile_names() const {
     for (fs::directory_iterator it(folders_.batch_requests(), ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code type_ec;
-        if (it->is_regular_file(type_ec)) {
-            names.push_back(it->path().filename().string());
+        std::string name = it->path().filename().string();
+        // Hidden names are files still being written by software that renames them into
+        // place when complete.
+        if (name.front() != '.' && it->is_regular_file(type_ec)) {
+            names.push_back(std::move(name));
         }
     }
     // Name order, so that other software can sequence its requests.
@@ -68,13 +160,21 @@ std::string BatchFolderEngine::get_prefile_list() const {
     return list;
 }
 
-bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::string& result_id) {
+bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::string& result_id,
+                                   ImproveChoice improve) {
     listener_.show_node_file(node_file);
     engine_.clear_tourlist();
     if (!is_plain_file_name(node_file) || (!result_id.empty() && !is_plain_file_name(result_id))) {
         listener_.message(current_request_,
-                          "ノードファイル名または結果IDがファイル名として使えません: \"" +
-                              node_file + "\", \"" + result_id + "\"");
+                          "ノードファイル名または結果IDがファイル名として使えません: " +
+                              cut_name(node_file) + ", " + cut_name(result_id));
+        return false;
+    }
+    if (!improve.asked) {
+        improve = default_improve_;
+    }
+    if (!improve.valid) {
+        listener_.message(current_request_, "improve の回数が読めません (0 から 1000 の数)");
         return false;
     }
 
@@ -83,6 +183,11 @@ bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::stri
     const bool loaded = engine_.read_nodefile((folders_.node_data() / node_file).string());
     if (loaded) {
         engine_.solve_tour();
+        if (improve.asked) {
+            engine::ImproveOptions options;
+            options.perturbations_per_node = improve.budget;
+            engine_.improve_tour(options);
+        }
         engine_.make_tourlist();
     }
     engine_.set_failure_sink(previous);
@@ -104,30 +209,66 @@ bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::stri
     return true;
 }
 
+namespace {
+
+/// Creates a new hidden file beside @p file, never through an existing name or link, readable
+/// like any file the user makes. Returns the descriptor (or -1 with errno) and its path.
+int create_part_file(const fs::path& file, fs::path& part) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        part = file.parent_path() /
+               ("." + file.filename().string() + "." + std::to_string(::getpid()) + "." +
+                std::to_string(attempt) + ".part");
+        const int fd =
+            ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+/// Writes all of @p text; 0 or the errno of the failure.
+int write_all(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t done = ::write(fd, text.data(), text.size());
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done <= 0) {
+            return done < 0 ? errno : EIO;
+        }
+        text.remove_prefix(static_cast<std::size_t>(done));
+    }
+    return 0;
+}
+
+} // namespace
+
 bool BatchFolderEngine::write_result(const fs::path& file, std::string_view text) {
     // Written under a hidden name and renamed, so that software polling the folder never
     // reads half a result.
-    const fs::path part = file.parent_path() / ("." + file.filename().string() + ".part");
-    errno = 0;
-    std::FILE* out = std::fopen(part.c_str(), "wb");
-    int error = out == nullptr ? errno : 0;
-    if (out != nullptr) {
-        const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size() &&
-                             std::fwrite("\r\n", 1, 2, out) == 2;
-        error = written ? 0 : (errno != 0 ? errno : EIO);
-        if (std::fclose(out) != 0 && error == 0) {
+    fs::path part;
+    const int fd = create_part_file(file, part);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        error = write_all(fd, text);
+        if (error == 0) {
+            error = write_all(fd, "\r\n");
+        }
+        if (::close(fd) != 0 && error == 0) {
             error = errno;
         }
         if (error == 0 && std::rename(part.c_str(), file.c_str()) != 0) {
             error = errno;
         }
         if (error != 0) {
-            std::remove(part.c_str());
+            ::unlink(part.c_str());
         }
     }
     if (error != 0) {
-        listener_.message(current_request_, "結果ファイルを書けません: " + file.string() + ": " +
-                                                std::strerror(error));
+        listener_.message(current_request_, "結果ファイルを書けません: " + cut_name(file.string()) +
+                                                ": " + std::strerror(error));
         return false;
     }
     return true;
@@ -135,20 +276,32 @@ bool BatchFolderEngine::write_result(const fs::path& file, std::string_view text
 
 bool BatchFolderEngine::handle_request(const std::string& name) {
     const fs::path request = folders_.batch_requests() / name;
-    bool readable = false;
-    const std::string text = engine::ModShortestPath::load_nodefile(request.string(), &readable);
-    if (!readable) {
-        return false; // perhaps still being written: try again on a later tick
+    const RequestStamp stamp = stamp_of(request);
+    if (const auto kept = undeletable_.find(name); kept != undeletable_.end()) {
+        if (kept->second == stamp) {
+            return false; // handled already; reported when it could not be deleted
+        }
+        undeletable_.erase(kept);
     }
+    bool readable = false;
+    const std::string text =
+        engine::ModShortestPath::load_nodefile(request.string(), &readable, kMaxRequestBytes);
+    if (!readable) {
+        // Perhaps still being written: tried again on later ticks, reported once.
+        if (unreadable_.insert(name).second) {
+            listener_.message(name, "リクエストファイルを読めません: " + text);
+        }
+        return false;
+    }
+    unreadable_.erase(name);
     current_request_ = name;
-    std::string node_file;
-    std::string result_id;
-    split_request(text, node_file, result_id);
-    batch_calc(node_file, result_id);
+    const Request parsed = split_request(text);
+    batch_calc(parsed.node_file, parsed.result_id, parsed.improve);
     std::error_code ec;
     if (!fs::remove(request, ec) && ec) {
         listener_.message(current_request_, "リクエストファイルを削除できません: " +
-                                                request.string() + ": " + ec.message());
+                                                cut_name(request.string()) + ": " + ec.message());
+        undeletable_[name] = stamp;
     }
     current_request_.clear();
     return true;
@@ -156,7 +309,15 @@ bool BatchFolderEngine::handle_request(const std::string& name) {
 
 int BatchFolderEngine::tick() {
     int taken = 0;
-    for (const std::string& name : prefile_names()) {
+    const std::vector<std::string> names = prefile_names();
+    // Forget requests that are gone, so that the sets stay as small as the folder.
+    std::erase_if(unreadable_, [&](const std::string& name) {
+        return !std::binary_search(names.begin(), names.end(), name);
+    });
+    std::erase_if(undeletable_, [&](const auto& entry) {
+        return !std::binary_search(names.begin(), names.end(), entry.first);
+    });
+    for (const std::string& name : names) {
         if (stop_ != nullptr && stop_->load()) {
             break;
         }

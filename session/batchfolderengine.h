@@ -4,6 +4,9 @@
 #include "session/workfolders.h"
 
 #include <atomic>
+#include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +19,29 @@ namespace rundel::session {
 
 class BatchListener;
 
+/// Whether a request improves its tour, and with what budget.
+struct ImproveChoice {
+    bool asked = false; ///< improve the constructed tour
+    double budget = -1; ///< perturbations per node; negative: the engine's default
+    bool valid = true;  ///< false when the request's budget could not be read
+};
+
+/// A version of a request file (inode, size, modification time).
+struct RequestStamp {
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modified = 0;
+    bool operator==(const RequestStamp&) const = default;
+};
+
 /// Solves node files that other software requests through the working folders.
 ///
 /// A request is any file in "tsp_pre_file": its first line names a node file in
 /// "tsp_node_data", its second line the result id. The tour goes to
 /// "tsp_node/<result id>_tspdata.txt", one node number per CR LF-terminated line, starting
-/// and ending with node 1. Each tick handles every request waiting and deletes it.
+/// and ending with node 1. An optional third line "improve" or "improve N" shortens the
+/// tour (N perturbations per node). Each tick handles every request waiting and deletes it;
+/// hidden files (names starting with a dot) are files still being written and wait.
 class BatchFolderEngine final : private engine::FailureSink {
 public:
     BatchFolderEngine(WorkFolders folders, engine::ModShortestPath& engine,
@@ -37,8 +57,17 @@ public:
     /// The same names as one text, each preceded by "," (empty when none wait).
     [[nodiscard]] std::string get_prefile_list() const;
 
+    /// Reads a request's third line: "improve" or "improve N" (N perturbations per node,
+    /// 0 to 1000). Any other line is a note that older requests may carry: not asked.
+    [[nodiscard]] static ImproveChoice parse_improve(std::string_view line);
+
     /// Solves one node file of "tsp_node_data" and writes its result file; true when written.
-    bool batch_calc(const std::string& node_file, const std::string& result_id);
+    bool batch_calc(const std::string& node_file, const std::string& result_id,
+                    ImproveChoice improve = {});
+
+    /// The improvement applied to requests that do not ask for one themselves (by default
+    /// none: the construction's tour, as always).
+    void set_default_improve(ImproveChoice choice) { default_improve_ = choice; }
 
     /// Handles every waiting request; returns how many were taken. Stops between requests once
     /// the stop flag is raised.
@@ -58,6 +87,12 @@ private:
     BatchListener& listener_;
     const std::atomic<bool>* stop_ = nullptr;
     std::string current_request_;
+    ImproveChoice default_improve_;
+    std::set<std::string> unreadable_;                ///< reported once, tried again
+    std::map<std::string, RequestStamp> undeletable_; ///< handled once, not again
 };
+
+/// @p name in quotes, cut to a readable length (the cut is marked, and the full size given).
+[[nodiscard]] std::string cut_name(std::string_view name);
 
 } // namespace rundel::session

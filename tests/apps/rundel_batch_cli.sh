@@ -9,7 +9,9 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 "$batch" --help | grep -q -- '--once' || fail "--help does not explain --once"
+"$batch" --help | grep -q -- '--improve' || fail "--help does not explain --improve"
 "$batch" --bogus >/dev/null 2>&1; [ $? -eq 1 ] || fail "a bad argument must exit 1"
+"$batch" --improve=many >/dev/null 2>&1; [ $? -eq 1 ] || fail "a bad budget must exit 1"
 "$batch" --once --folder "$work/none" 2>/dev/null; [ $? -eq 2 ] || fail "a missing folder must exit 2"
 
 mkdir -p "$work/F/Rundel/tsp_node_data" "$work/F/Rundel/tsp_pre_file"
@@ -24,6 +26,13 @@ result="$work/F/Rundel/tsp_node/42_tspdata.txt"
 [ "$(tail -n 1 "$result")" = $'1\r' ] || fail "last line is not 1"
 [ "$(sort -n "$result" | uniq | wc -l)" -eq 76 ] || fail "not every node once"
 [ -d "$work/F/Rundel/result" ] || fail "working folders not made"
+
+# --improve applies to every request: a shorter tour of the same nodes.
+printf 'pr76.tsp\r\n44\r\n' > "$work/F/Rundel/tsp_pre_file/improved.txt"
+"$batch" --once --improve=10 --folder "$work/F" >/dev/null || fail "--improve exited $?"
+improved="$work/F/Rundel/tsp_node/44_tspdata.txt"
+[ "$(sort -n "$improved" | uniq | wc -l)" -eq 76 ] || fail "improved: not every node once"
+cmp -s "$result" "$improved" && fail "--improve gave the construction's tour"
 
 # Polling mode: picks up a request that arrives later, and stops cleanly on SIGTERM.
 "$batch" --folder "$work/F" >/dev/null 2>&1 &

@@ -5,6 +5,8 @@
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using rundel::session::BatchFolderEngine;
 using rundel::session::WorkFolders;
@@ -150,6 +152,132 @@ TEST_F(BatchFolderEngineTest, FoldersAreNotRequests) {
     EXPECT_EQ(batch.get_prefile_list(), "");
     EXPECT_EQ(batch.tick(), 0);
     EXPECT_TRUE(fs::is_directory(folders.batch_requests() / "sub"));
+}
+
+struct RequestCase {
+    const char* name;
+    const char* request;
+    bool improved; // false: exactly the construction's tour
+};
+
+class BatchRequestLines : public BatchFolderEngineTest,
+                          public ::testing::WithParamInterface<RequestCase> {};
+
+TEST_P(BatchRequestLines, ConstructionUnlessImproveIsAsked) {
+    folder.write("Rundel/tsp_node_data/pr76.tsp", rundel::test::tsplib_text("pr76.tsp"));
+    rundel::engine::ModShortestPath reference;
+    ASSERT_TRUE(reference.read_nodetext(rundel::test::tsplib_text("pr76.tsp")));
+    reference.solve_tour();
+    reference.make_tourlist();
+    const std::string constructed = reference.route_text("\r\n") + "\r\n";
+
+    folder.write("Rundel/tsp_pre_file/req", GetParam().request);
+    EXPECT_EQ(batch.tick(), 1);
+    EXPECT_TRUE(listener.messages.empty()) << listener.messages.front();
+    const std::string result = folder.read("Rundel/tsp_node/42_tspdata.txt");
+    if (GetParam().improved) {
+        EXPECT_NE(result, constructed);
+        EXPECT_EQ(result.substr(0, 3), "1\r\n");
+        EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 77);
+    } else {
+        EXPECT_EQ(result, constructed);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, BatchRequestLines,
+    ::testing::Values(RequestCase{"crlf", "pr76.tsp\r\n42\r\n", false},
+                      RequestCase{"lone_cr", "pr76.tsp\r42\r", false},
+                      RequestCase{"note_line", "pr76.tsp\n42\nnot improve\n", false},
+                      RequestCase{"improve", "pr76.tsp\n42\nimprove\n", true},
+                      RequestCase{"improve_n_cr", "pr76.tsp\r42\r improve 20 \r", true},
+                      RequestCase{"improve_zero", "pr76.tsp\r\n42\r\nimprove 0", true}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(BatchFolderEngineTest, RunnerWideImproveAndBadBudgets) {
+    folder.write("Rundel/tsp_node_data/pr76.tsp", rundel::test::tsplib_text("pr76.tsp"));
+    folder.write("Rundel/tsp_pre_file/1", "pr76.tsp\nbad\nimprove lots\n");
+    folder.write("Rundel/tsp_pre_file/2", "pr76.tsp\nbig\nimprove 5000\n");
+    batch.set_default_improve(BatchFolderEngine::parse_improve("improve"));
+    folder.write("Rundel/tsp_pre_file/3", "pr76.tsp\nall\n");
+    EXPECT_EQ(batch.tick(), 3);
+    EXPECT_EQ(files_in(folders.batch_results()), (std::vector<std::string>{"all_tspdata.txt"}));
+    EXPECT_EQ(listener.messages.size(), 2U);
+    EXPECT_TRUE(files_in(folders.batch_requests()).empty());
+}
+
+TEST_F(BatchFolderEngineTest, HiddenFilesWaitUntilRenamedIntoPlace) {
+    folder.write("Rundel/tsp_pre_file/.req.tmp", "three.tsp\r\n1\r\n");
+    EXPECT_EQ(batch.get_prefile_list(), "");
+    EXPECT_EQ(batch.tick(), 0);
+    fs::rename(folders.batch_requests() / ".req.tmp", folders.batch_requests() / "req");
+    EXPECT_EQ(batch.tick(), 1);
+    EXPECT_EQ(folder.read("Rundel/tsp_node/1_tspdata.txt"), "1\r\n3\r\n2\r\n1\r\n");
+}
+
+TEST_F(BatchFolderEngineTest, PlantedLinksAtTemporaryNamesAreNotFollowed) {
+    folder.write("outside.txt", "precious");
+    const std::string pid = std::to_string(::getpid());
+    for (const std::string& part :
+         {std::string(".7_tspdata.txt.part"), ".7_tspdata.txt." + pid + ".0.part"}) {
+        fs::create_symlink(folder.path() / "outside.txt", folders.batch_results() / part);
+    }
+    folder.write("Rundel/tsp_pre_file/req", "three.tsp\r\n7\r\n");
+    EXPECT_EQ(batch.tick(), 1);
+    EXPECT_EQ(folder.read("outside.txt"), "precious");
+    EXPECT_EQ(folder.read("Rundel/tsp_node/7_tspdata.txt"), "1\r\n3\r\n2\r\n1\r\n");
+    const auto perms = fs::status(folders.batch_results() / "7_tspdata.txt").permissions();
+    EXPECT_NE(perms & fs::perms::others_read, fs::perms::none);
+}
+
+TEST_F(BatchFolderEngineTest, FifosDevicesAndHugeNamesAreRefusedAndTheRequestsDeleted) {
+    ASSERT_EQ(::mkfifo((folders.node_data() / "fifo.tsp").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folders.node_data() / "zero.tsp");
+    folder.write("Rundel/tsp_pre_file/1", "fifo.tsp\r\na\r\n");
+    folder.write("Rundel/tsp_pre_file/2", "zero.tsp\r\nb\r\n");
+    folder.write("Rundel/tsp_pre_file/3", "three.tsp\r\n" + std::string(60000, 'x') + "/\r\n");
+    EXPECT_EQ(batch.tick(), 3);
+    EXPECT_TRUE(files_in(folders.batch_requests()).empty());
+    EXPECT_TRUE(files_in(folders.batch_results()).empty());
+    ASSERT_EQ(listener.messages.size(), 5U);
+    for (const std::string& message : listener.messages) {
+        EXPECT_LT(message.size(), 600U) << message.substr(0, 200);
+    }
+    EXPECT_NE(listener.messages[0].find("通常のファイルではありません"), std::string::npos);
+}
+
+TEST_F(BatchFolderEngineTest, AnUnreadableRequestIsReportedOnce) {
+    folder.write("Rundel/tsp_pre_file/big", std::string(100000, '\n'));
+    EXPECT_EQ(batch.tick(), 0);
+    EXPECT_EQ(batch.tick(), 0);
+    EXPECT_EQ(listener.messages.size(), 1U);
+    folder.write("Rundel/tsp_pre_file/big", "three.tsp\r\n1\r\n");
+    EXPECT_EQ(batch.tick(), 1);
+}
+
+TEST_F(BatchFolderEngineTest, ARequestThatCannotBeDeletedIsSolvedAndReportedOnce) {
+    folder.write("Rundel/tsp_pre_file/req", "three.tsp\r\n1\r\n");
+    fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path())) {
+        fs::permissions(entry.path(), fs::perms::all, fs::perm_options::add);
+    }
+    fs::permissions(folders.batch_requests(), fs::perms::owner_all | fs::perms::group_read |
+                                                  fs::perms::group_exec | fs::perms::others_read |
+                                                  fs::perms::others_exec);
+    // Root may delete anything: the check runs as an ordinary user where the test is root.
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                std::_Exit(3);
+            }
+            const int first = batch.tick();
+            fs::remove(folders.batch_results() / "1_tspdata.txt");
+            const int second = batch.tick();
+            const bool ok = first == 1 && second == 0 && listener.messages.size() == 1 &&
+                            !fs::exists(folders.batch_results() / "1_tspdata.txt");
+            std::_Exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
