@@ -58,11 +58,17 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
         frame(this, "frame_salesmanroute", QStringLiteral("巡回経路"), 3240 + shift, 2655);
     cmdGetSalesmanRoute = make<isButton>(frame_salesmanroute, "cmdGetSalesmanRoute",
                                          QRect(8, 20, inner, 24), QStringLiteral("巡回経路取得"));
-    make<QLabel>(frame_salesmanroute, "lblRoute", QRect(8, 46, 60, 16), QStringLiteral("経路"));
+    make<QLabel>(frame_salesmanroute, "lblRoute", QRect(8, 46, 32, 16), QStringLiteral("経路"));
+    lblTotal =
+        make<QLabel>(frame_salesmanroute, "lblTotal", QRect(40, 46, inner - 32, 16), QString());
+    lblTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lstNodeConnect =
         make<QListWidget>(frame_salesmanroute, "lstNodeConnect", QRect(8, 62, inner, 54));
     make<QLabel>(frame_salesmanroute, "lblArrow", QRect(8, 118, 14, 16), QStringLiteral("▼"));
-    make<QLabel>(frame_salesmanroute, "lblCoord", QRect(24, 118, 60, 16), QStringLiteral("座標"));
+    make<QLabel>(frame_salesmanroute, "lblCoord", QRect(24, 118, 36, 16), QStringLiteral("座標"));
+    lblUnimproved = make<QLabel>(frame_salesmanroute, "lblUnimproved",
+                                 QRect(60, 118, inner - 52, 16), QString());
+    lblUnimproved->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     const int half = (inner - 4) / 2;
     txtS_ido = make<QLineEdit>(frame_salesmanroute, "txtS_ido", QRect(8, 134, half, 20));
     txtS_keido =
@@ -130,6 +136,25 @@ void CommandPanel::show_nodes() {
 void CommandPanel::show_legs() {
     lstNodeConnect->clear();
     lstNodeConnect->addItems(lists_.legs());
+    for (int i = 0; i < lstNodeConnect->count(); ++i) {
+        const double km = lists_.leg_km(i);
+        if (km >= 0) {
+            lstNodeConnect->item(i)->setToolTip(QStringLiteral("%1 km").arg(km, 0, 'f', 3));
+        }
+    }
+    show_route_length();
+}
+
+void CommandPanel::show_route_length() {
+    const bool shown = !lists_.legs().isEmpty();
+    lblTotal->setText(shown ? QStringLiteral("総距離 %1 km").arg(lists_.route_km(), 0, 'f', 1)
+                            : QString());
+    lblTotal->setToolTip(shown ? QStringLiteral("経路の総距離（大圏距離）") : QString());
+    const bool improved = shown && lists_.unimproved_km() >= 0;
+    lblUnimproved->setText(
+        improved ? QStringLiteral("改善前 %1 km").arg(lists_.unimproved_km(), 0, 'f', 1)
+                 : QString());
+    lblUnimproved->setToolTip(improved ? QStringLiteral("改善する前の経路の総距離") : QString());
 }
 
 void CommandPanel::show_leg(int index) {

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class isButton;
@@ -45,6 +46,8 @@ public:
     QGroupBox* frame_salesmanroute;
     isButton* cmdGetSalesmanRoute;
     QListWidget* lstNodeConnect;
+    QLabel* lblTotal;
+    QLabel* lblUnimproved;
     QLineEdit* txtS_ido;
     QLineEdit* txtS_keido;
     QLineEdit* txtE_ido;
@@ -58,6 +61,7 @@ public:
 private:
     void show_nodes();
     void show_legs();
+    void show_route_length();
     void show_leg(int index);
     void clear_leg_boxes();
 

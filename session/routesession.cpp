@@ -1,6 +1,7 @@
 #include "session/routesession.h"
 
 #include "bridge/pageinterface.h"
+#include "engine/geodesy.h"
 #include "engine/modshortestpath.h"
 #include "session/enginepanel.h"
 #include "session/sessionlists.h"
@@ -9,6 +10,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QPointF>
 
 namespace rundel::session {
 
@@ -32,6 +35,12 @@ void RouteSession::calc_route(const QString& session_id) {
         return;
     }
     engine_.solve_tour();
+    lists_.set_unimproved_km(-1);
+    if (improve_) {
+        const double before = great_circle_length();
+        engine_.improve_tour();
+        lists_.set_unimproved_km(before);
+    }
     engine_.make_tourlist();
     panel_.set_result({});
     if (engine_.tour_list_count() == 0) {
@@ -43,6 +52,27 @@ void RouteSession::calc_route(const QString& session_id) {
     panel_.set_result(route);
     page_.write(QStringLiteral("tspnodedata"), route);
     page_.click(QStringLiteral("drawtspnode"));
+}
+
+double RouteSession::great_circle_length() const {
+    // The node file numbers the nodes as the node list does: "number,latitude,longitude".
+    QHash<std::int32_t, QPointF> where;
+    for (const QString& entry : lists_.nodes()) {
+        const QStringList fields = entry.split(QLatin1Char(','));
+        if (fields.size() >= 3) {
+            where.insert(fields.at(0).toInt(),
+                         QPointF(fields.at(1).toDouble(), fields.at(2).toDouble()));
+        }
+    }
+    const auto& tour = engine_.tour();
+    double km = 0;
+    for (std::int32_t p = 1; p <= engine_.tour_count(); ++p) {
+        const QPointF a = where.value(tour[static_cast<std::size_t>(p)]);
+        const QPointF b =
+            where.value(tour[static_cast<std::size_t>(p == engine_.tour_count() ? 1 : p + 1)]);
+        km += engine::great_circle_km(a.x(), a.y(), b.x(), b.y());
+    }
+    return km;
 }
 
 void RouteSession::set_result() {

@@ -38,13 +38,21 @@ public:
     /// Ends a route request that waits for the page (the page will not answer).
     void release_route_request();
 
+    /// Whether calc_route improves the constructed tour before it is drawn.
+    void set_improve(bool improve) { improve_ = improve; }
+    [[nodiscard]] bool improve() const { return improve_; }
+
 private:
+    /// The engine's tour measured on the globe, from the node list's coordinates.
+    [[nodiscard]] double great_circle_length() const;
+
     engine::ModShortestPath& engine_;
     bridge::PageInterface& page_;
     SessionLists& lists_;
     EnginePanel& panel_;
     widgets::Dialogs& dialogs_;
     QString node_folder_;
+    bool improve_ = false;
 };
 
 } // namespace rundel::session

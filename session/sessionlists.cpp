@@ -1,5 +1,9 @@
 #include "session/sessionlists.h"
 
+#include "engine/geodesy.h"
+
+#include <algorithm>
+
 namespace rundel::session {
 
 void SessionLists::append_node(const QString& entry) {
@@ -22,9 +26,37 @@ void SessionLists::set_legs(const QStringList& labels, const QStringList& coords
     emit legsChanged();
 }
 
+double SessionLists::leg_km(qsizetype index) const {
+    if (index < 0 || index >= coords_.size()) {
+        return -1;
+    }
+    const QStringList fields = coords_.at(index).split(QLatin1Char(','));
+    if (fields.size() < 4) {
+        return -1;
+    }
+    double value[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        value[i] = fields.at(i).trimmed().toDouble(&ok);
+        if (!ok) {
+            return -1;
+        }
+    }
+    return engine::great_circle_km(value[0], value[1], value[2], value[3]);
+}
+
+double SessionLists::route_km() const {
+    double km = 0;
+    for (qsizetype i = 0; i < coords_.size(); ++i) {
+        km += std::max(0.0, leg_km(i));
+    }
+    return km;
+}
+
 void SessionLists::clear_legs() {
     legs_.clear();
     coords_.clear();
+    unimproved_km_ = -1;
     emit legBoxesCleared();
     emit legsChanged();
 }

@@ -19,6 +19,17 @@ public:
     /// routeCoordList: entry i holds the start and end of leg i, comma-separated.
     [[nodiscard]] const QStringList& routeCoordList() const { return coords_; }
 
+    /// The route's length in km: great-circle distances between the ends of every leg.
+    [[nodiscard]] double route_km() const;
+    /// The length of the constructed route before improvement, in km; negative when the
+    /// route was not improved.
+    [[nodiscard]] double unimproved_km() const { return unimproved_km_; }
+    /// Set before the improved route's legs arrive; cleared with the legs.
+    void set_unimproved_km(double km) { unimproved_km_ = km; }
+    /// The great-circle length of leg @p index in km; negative when its coordinates are not
+    /// known.
+    [[nodiscard]] double leg_km(qsizetype index) const;
+
     void append_node(const QString& entry);
     void set_nodes(const QStringList& nodes);
     /// Replaces the legs; a missing coordinate entry is stored empty.
@@ -42,6 +53,7 @@ private:
     QStringList nodes_;
     QStringList legs_;
     QStringList coords_;
+    double unimproved_km_ = -1;
 };
 
 } // namespace rundel::session

@@ -52,6 +52,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), central_(new QWidget(th
     mnuFloatSidemenu = item(utility, "mnuFloatSidemenu", QStringLiteral("サイドメニュをフロート"));
     mnuFloatControlpanel =
         item(utility, "mnuFloatControlpanel", QStringLiteral("コントロールをフロート"));
+    mnuImprove = item(utility, "mnuImprove", QStringLiteral("経路を改善する"));
+    mnuImprove->setCheckable(true);
+    mnuImprove->setToolTip(
+        QStringLiteral("巡回経路取得のあと、経路を 2-opt・Or-opt と反復局所探索で短くします"));
     QMenu* address = drop_down(bar, "menuAddressGet", QStringLiteral("住所データ"));
     menuSingle = item(address, "menuSingle", QStringLiteral("単発"));
     menuMulti = item(address, "menuMulti", QStringLiteral("CSV読み込み"));

@@ -33,6 +33,7 @@ public:
     QAction* mnuJiriki;
     QAction* mnuFloatSidemenu;
     QAction* mnuFloatControlpanel;
+    QAction* mnuImprove;
     QAction* menuSingle;
     QAction* menuMulti;
     QAction* mnuPrint;

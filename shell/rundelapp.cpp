@@ -39,6 +39,8 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
+#include <QSignalBlocker>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -117,6 +119,7 @@ void RundelApp::wire() {
     connect(w.mnuFloatSidemenu, &QAction::triggered, side_menu_.get(),
             &panels::SideMenu::float_panel);
     connect(w.mnuFloatControlpanel, &QAction::triggered, this, &RundelApp::open_control_panel);
+    connect(w.mnuImprove, &QAction::toggled, this, &RundelApp::set_improve);
     connect(w.mnuAbout, &QAction::triggered, this, &RundelApp::show_about);
     connect(w.mnuHelp, &QAction::triggered, this, &RundelApp::show_help);
     connect(w.mnuTest, &QAction::triggered, this, [this] {
@@ -194,6 +197,11 @@ bool RundelApp::start() {
     const SettingsFile settings = SettingsFile::parse(settings_file.readAll());
     server_domain_ = settings.domain();
     server_port_ = settings.port();
+    {
+        const QSignalBlocker quiet(w.mnuImprove); // reading the setting is not changing it
+        w.mnuImprove->setChecked(settings.improve());
+    }
+    route_->set_improve(settings.improve());
     downloader_->set_server(server_domain_, server_port_);
 
     QString server_error;
@@ -217,19 +225,37 @@ void RundelApp::end() {
     QCoreApplication::exit(0);
 }
 
+void RundelApp::set_improve(bool improve) {
+    route_->set_improve(improve);
+    const QString ini = QDir(paths_.program_folder).filePath(QStringLiteral("ini_tsproblem.txt"));
+    QFile current(ini);
+    QByteArray bytes;
+    if (current.open(QIODevice::ReadOnly)) {
+        bytes = current.readAll();
+    }
+    QSaveFile file(ini);
+    const QByteArray updated = SettingsFile::with_value(
+        bytes, QStringLiteral("improve"), improve ? QStringLiteral("1") : QStringLiteral("0"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() ||
+        !file.commit()) {
+        dialogs_->message(QStringLiteral("設定を保存できません: ") + ini + QStringLiteral(": ") +
+                          file.errorString());
+    }
+}
+
+// The marks are set, not toggled: a checkable action has already toggled itself when its
+// triggered signal arrives, and toggling again would put the marks back.
 void RundelApp::choose_remote() {
-    const bool was = window_->mnuTariki->isChecked();
-    window_->mnuTariki->setChecked(!was);
-    window_->mnuJiriki->setChecked(was);
+    window_->mnuTariki->setChecked(true);
+    window_->mnuJiriki->setChecked(false);
     window_->WB->load(QUrl(map_address_));
     batch_timer_.stop();
     route_->init_file();
 }
 
 void RundelApp::choose_local() {
-    const bool was = window_->mnuJiriki->isChecked();
-    window_->mnuJiriki->setChecked(!was);
-    window_->mnuTariki->setChecked(was);
+    window_->mnuJiriki->setChecked(true);
+    window_->mnuTariki->setChecked(false);
     window_->WB->load(QUrl(QStringLiteral("http://") + authority_ +
                            QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
     batch_timer_.start();

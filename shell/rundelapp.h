@@ -76,6 +76,9 @@ public:
     void choose_remote();
     void choose_local();
 
+    /// 経路を改善する: improve routes from now on, and remember it in the settings file.
+    void set_improve(bool improve);
+
     /// CSV読み込み・ノード表示 from @p origin's panel: the open-file dialog, the addresses into
     /// both windows' lists, then the lookup.
     void import_csv(panels::CommandPanel& origin);

@@ -4,25 +4,74 @@
 
 namespace rundel::shell {
 
+namespace {
+
+const QRegularExpression& line_end() {
+    static const QRegularExpression pattern(QStringLiteral("\r\n|\r|\n"));
+    return pattern;
+}
+
+/// The key of a "key:value" line, exactly as written; empty for other lines.
+QString key_of(const QString& line) {
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    return colon < 0 ? QString() : line.left(colon);
+}
+
+/// The value up to a further colon, as the file has always been read, trimmed: editors and
+/// people put blanks after the colon.
+QString value_of(const QString& line) {
+    return line.section(QLatin1Char(':'), 1, 1).trimmed();
+}
+
+bool switched_on(const QString& value) {
+    static const QStringList on{QStringLiteral("1"), QStringLiteral("on"), QStringLiteral("yes"),
+                                QStringLiteral("true")};
+    return on.contains(value.toLower());
+}
+
+} // namespace
+
 SettingsFile SettingsFile::parse(const QByteArray& bytes) {
     SettingsFile settings;
-    static const QRegularExpression line_end(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = QString::fromUtf8(bytes).split(line_end);
+    const QStringList lines = QString::fromUtf8(bytes).split(line_end());
     for (const QString& line : lines) {
-        if (line.isEmpty()) {
-            continue;
-        }
-        const QStringList fields = line.split(QLatin1Char(':'));
-        const QString value = fields.size() > 1 ? fields.at(1) : QString();
-        if (fields.at(0) == QLatin1String("domain")) {
-            settings.domain_ = value;
-        } else if (fields.at(0) == QLatin1String("port")) {
+        const QString key = key_of(line);
+        if (key == QLatin1String("domain")) {
+            settings.domain_ = value_of(line);
+        } else if (key == QLatin1String("port")) {
             bool ok = false;
-            const int port = value.trimmed().toInt(&ok);
+            const int port = value_of(line).toInt(&ok);
             settings.port_ = ok && port > 0 && port < 65536 ? port : 0;
+        } else if (key == QLatin1String("improve")) {
+            settings.improve_ = switched_on(value_of(line));
         }
     }
     return settings;
+}
+
+QByteArray SettingsFile::with_value(const QByteArray& bytes, const QString& key,
+                                    const QString& value) {
+    const QString text = QString::fromUtf8(bytes);
+    const QRegularExpressionMatch first_end = line_end().match(text);
+    const QString eol = first_end.hasMatch() ? first_end.captured() : QStringLiteral("\r\n");
+    QStringList lines = text.split(line_end());
+    const bool ended = !lines.isEmpty() && lines.last().isEmpty();
+    if (ended) {
+        lines.removeLast();
+    }
+    const QString wanted = key + QLatin1Char(':') + value;
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (key_of(lines.at(i)) == key) {
+            last = i; // the last such line is the one that counts
+        }
+    }
+    if (last >= 0) {
+        lines[last] = wanted;
+    } else {
+        lines.append(wanted);
+    }
+    return (lines.join(eol) + eol).toUtf8();
 }
 
 QString SettingsFile::authority() const {

@@ -6,7 +6,9 @@
 namespace rundel::shell {
 
 /// The settings file "ini_tsproblem.txt": lines of key ":" value, ending at CR LF, LF or CR.
-/// "domain" names the map server's host (the last such line wins); "port", optional, its port.
+/// "domain" names the map server's host (the last such line wins); "port", optional, its port;
+/// "improve", optional, whether routes are improved after construction (1/on/yes/true).
+/// Values are trimmed of blanks.
 class SettingsFile {
 public:
     /// Parses the file's bytes (UTF-8).
@@ -15,12 +17,19 @@ public:
     [[nodiscard]] const QString& domain() const { return domain_; }
     /// 0 when the file names no valid port.
     [[nodiscard]] int port() const { return port_; }
+    [[nodiscard]] bool improve() const { return improve_; }
     /// The host with ":port" when a port is set.
     [[nodiscard]] QString authority() const;
+
+    /// @p bytes with the line of @p key set to @p value (added when missing); every other
+    /// line, and the file's line ends, stay as they were.
+    [[nodiscard]] static QByteArray with_value(const QByteArray& bytes, const QString& key,
+                                               const QString& value);
 
 private:
     QString domain_;
     int port_ = 0;
+    bool improve_ = false;
 };
 
 } // namespace rundel::shell

@@ -103,6 +103,51 @@ private slots:
         QTEST(f.lists.routeCoordList(), "routeCoordList");
     }
 
+    void improvedRoutesArePublishedWithTheirLengthBefore() {
+        // Forty places scattered over a few kilometres: the construction leaves room to
+        // improve.
+        QStringList nodes;
+        for (int i = 1; i <= 40; ++i) {
+            nodes.append(QStringLiteral("%1,%2,%3")
+                             .arg(i)
+                             .arg(35.0 + (i * 37 % 17) / 100.0)
+                             .arg(139.0 + (i * 53 % 23) / 100.0));
+        }
+        QString text = QStringLiteral("NODE_COORD_SECTION\r\n");
+        for (const QString& entry : nodes) {
+            const QStringList f = entry.split(',');
+            // Planar kilometres, as the map server writes them.
+            text += QStringLiteral("%1 %2 %3\r\n")
+                        .arg(f[0])
+                        .arg(f[2].toDouble() * 91.0)
+                        .arg(f[1].toDouble() * 111.0);
+        }
+        Fixture plain;
+        Fixture improved;
+        for (Fixture* f : {&plain, &improved}) {
+            f->lists.set_nodes(nodes);
+            f->folder.write("s_nodedata.tsp", text.toStdString());
+        }
+        improved.route.set_improve(true);
+        plain.route.calc_route(QStringLiteral("s"));
+        improved.route.calc_route(QStringLiteral("s"));
+        QVERIFY(plain.lists.unimproved_km() < 0);
+        QVERIFY(improved.lists.unimproved_km() > 0);
+        QVERIFY(improved.panel.result() != plain.panel.result());
+        QCOMPARE(improved.page.log.last(), QStringLiteral("click drawtspnode"));
+
+        // The page answers with the legs: the total is measured on them, the length before
+        // stays for the panel to show.
+        improved.page.values = {{"connectlistarray", "1→2/2→1/"},
+                                {"coordlistarray", "35.6812,139.7671,34.7025,135.4959/"
+                                                   "34.7025,135.4959,35.6812,139.7671/"}};
+        improved.route.set_result();
+        QVERIFY(qAbs(improved.lists.route_km() - 2 * 403.5) < 0.005 * 2 * 403.5);
+        QVERIFY(improved.lists.unimproved_km() > 0);
+        improved.lists.clear_legs();
+        QVERIFY(improved.lists.unimproved_km() < 0);
+    }
+
     void initDataClearsTheSessionButKeepsBatchNodeFiles() {
         Fixture f;
         f.folder.write("a_nodedata.tsp", "x");

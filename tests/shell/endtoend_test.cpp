@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -178,6 +179,44 @@ private slots:
 
         app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
                                      .filePath(QStringLiteral("rundel-main-window.png")));
+    }
+
+    void improveMenuItemDrawsTheImprovedRouteAndIsRemembered() {
+        Running running;
+        RundelApp& app = *running.app;
+        app.window().mnuImprove->trigger();
+        QFile settings(QDir(running.program).filePath(QStringLiteral("ini_tsproblem.txt")));
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QVERIFY(settings.readAll().endsWith("\r\nimprove:1\r\n"));
+
+        app.page().run(QStringLiteral(
+            "for (var i = 1; i <= 30; ++i) window.rundel.map.fire('click', {latlng: "
+            "L.latLng(35.6 + (i * 37 % 17) / 100, 139.6 + (i * 53 % 23) / 100)});true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 30, 20000);
+        app.panel().cmdGetSalesmanRoute->click();
+        QCOMPARE(app.panel().lstNodeConnect->count(), 30);
+
+        const QString node_file = QDir(running.program)
+                                      .filePath(QStringLiteral("Rundel/tsp_node_data/") +
+                                                app.page().read(QStringLiteral("sesid")) +
+                                                QStringLiteral("_nodedata.tsp"));
+        rundel::engine::ModShortestPath engine;
+        QVERIFY(engine.read_nodefile(node_file.toStdString()));
+        engine.solve_tour();
+        engine.improve_tour();
+        engine.make_tourlist();
+        QCOMPARE(app.page().read(QStringLiteral("tspnodedata")),
+                 QString::fromStdString(engine.route_text("/")));
+        const QLabel* total = app.panel().findChild<QLabel*>(QStringLiteral("lblTotal"));
+        const QLabel* before = app.panel().findChild<QLabel*>(QStringLiteral("lblUnimproved"));
+        QVERIFY(total != nullptr && before != nullptr);
+        QVERIFY2(total->text().startsWith(QStringLiteral("総距離 ")), qPrintable(total->text()));
+        QVERIFY2(before->text().startsWith(QStringLiteral("改善前 ")), qPrintable(before->text()));
+        const double after_km = total->text().section(QLatin1Char(' '), 1, 1).toDouble();
+        const double before_km = before->text().section(QLatin1Char(' '), 1, 1).toDouble();
+        QVERIFY2(after_km > 0 && after_km < before_km, qPrintable(total->text() + before->text()));
+        app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
+                                     .filePath(QStringLiteral("rundel-improved-route.png")));
     }
 
     void csvOfAddressesBecomesNodesInBothWindows() {

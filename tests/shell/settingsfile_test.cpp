@@ -12,23 +12,28 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("domain");
         QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("improve");
         QTest::newRow("plain") << QByteArray("domain:example.org\r\n")
-                               << QStringLiteral("example.org") << 0;
-        QTest::newRow("a colon ends the value")
-            << QByteArray("domain:example.org:8080\r\n") << QStringLiteral("example.org") << 0;
-        QTest::newRow("last domain wins")
-            << QByteArray("domain:a\r\n\r\nother:x\r\ndomain:b\r\n") << QStringLiteral("b") << 0;
+                               << QStringLiteral("example.org") << 0 << false;
+        QTest::newRow("a colon ends the value") << QByteArray("domain:example.org:8080\r\n")
+                                                << QStringLiteral("example.org") << 0 << false;
+        QTest::newRow("last domain wins") << QByteArray("domain:a\r\n\r\nother:x\r\ndomain:b\r\n")
+                                          << QStringLiteral("b") << 0 << false;
         QTest::newRow("key case and blanks")
-            << QByteArray("Domain:a\r\n domain:b\r\n") << QStringLiteral("") << 0;
-        QTest::newRow("blank after the colon stays")
-            << QByteArray("domain: a\r\n") << QStringLiteral(" a") << 0;
+            << QByteArray("Domain:a\r\n domain:b\r\n") << QStringLiteral("") << 0 << false;
+        QTest::newRow("blanks around the value go")
+            << QByteArray("domain: a \r\nport:\t81 \r\n") << QStringLiteral("a") << 81 << false;
         QTest::newRow("LF and CR line ends")
-            << QByteArray("domain:a\nport:9000\rx:y") << QStringLiteral("a") << 9000;
-        QTest::newRow("no colon") << QByteArray("domain\r\n") << QStringLiteral("") << 0;
+            << QByteArray("domain:a\nport:9000\rx:y") << QStringLiteral("a") << 9000 << false;
+        QTest::newRow("no colon") << QByteArray("domain\r\n") << QStringLiteral("") << 0 << false;
         QTest::newRow("bad port") << QByteArray("domain:a\r\nport:99999\r\n") << QStringLiteral("a")
-                                  << 0;
+                                  << 0 << false;
+        QTest::newRow("improve on")
+            << QByteArray("domain:a\nimprove: on\n") << QStringLiteral("a") << 0 << true;
+        QTest::newRow("improve 0")
+            << QByteArray("improve:1\nimprove:0\n") << QString() << 0 << false;
         QTest::newRow("utf-8 host")
-            << QByteArray("domain:例え.jp\r\n") << QString::fromUtf8("例え.jp") << 0;
+            << QByteArray("domain:例え.jp\r\n") << QString::fromUtf8("例え.jp") << 0 << false;
     }
 
     void parse() {
@@ -36,6 +41,25 @@ private slots:
         const SettingsFile settings = SettingsFile::parse(bytes);
         QTEST(settings.domain(), "domain");
         QTEST(settings.port(), "port");
+        QTEST(settings.improve(), "improve");
+    }
+
+    void withValue_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("added, CR LF kept") << QByteArray("domain:h\r\nport:81\r\n")
+                                           << QByteArray("domain:h\r\nport:81\r\nimprove:1\r\n");
+        QTest::newRow("replaced, LF kept, no final line end")
+            << QByteArray("improve:0\nx:y") << QByteArray("improve:1\nx:y\n");
+        QTest::newRow("the last line of the key is replaced")
+            << QByteArray("improve:0\rimprove:0\r") << QByteArray("improve:0\rimprove:1\r");
+        QTest::newRow("empty file") << QByteArray() << QByteArray("improve:1\r\n");
+    }
+
+    void withValue() {
+        QFETCH(QByteArray, bytes);
+        QTEST(SettingsFile::with_value(bytes, QStringLiteral("improve"), QStringLiteral("1")),
+              "expected");
     }
 
     void authorityCarriesThePortOnlyWhenSet() {
