@@ -131,8 +131,9 @@ void in_child(const Case& c) {
     waitpid(pid, &status, 0);
 }
 
-/// rundel-batch --once on a request for a node file of @p count random nodes, end to end.
-void batch_end_to_end(std::int32_t count) {
+/// rundel-batch --once on a request for a node file of @p count random nodes, end to end;
+/// with @p improve the request asks for the improved tour.
+void batch_end_to_end(std::int32_t count, bool improve) {
     char pattern[] = "/tmp/rundel-bench-XXXXXX";
     const std::string root = mkdtemp(pattern);
     const std::string work = root + "/Rundel";
@@ -142,7 +143,8 @@ void batch_end_to_end(std::int32_t count) {
     {
         std::ofstream(work + "/tsp_node_data/big.tsp", std::ios::binary)
             << uniform_text(count, 2026);
-        std::ofstream(work + "/tsp_pre_file/request", std::ios::binary) << "big.tsp\r\nbig\r\n";
+        std::ofstream(work + "/tsp_pre_file/request", std::ios::binary)
+            << (improve ? "big.tsp\r\nbig\r\nimprove\r\n" : "big.tsp\r\nbig\r\n");
     }
     const std::string command =
         std::string(RUNDEL_BATCH_PATH) + " --once --folder " + root + " >/dev/null";
@@ -155,8 +157,11 @@ void batch_end_to_end(std::int32_t count) {
     while (std::getline(result, line)) {
         ++lines;
     }
-    std::printf("%-28s %9d %41.1f   (exit %d, %zu result lines)\n", "rundel-batch --once", count,
-                ms, status, lines);
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    std::printf("%-28s %9d %41.1f   (exit %d, %zu result lines, peak %.0f B/node)\n",
+                improve ? "rundel-batch improve" : "rundel-batch --once", count, ms, status, lines,
+                static_cast<double>(children.ru_maxrss) * 1024.0 / count);
     std::system(("rm -rf " + root).c_str());
 }
 
@@ -185,7 +190,8 @@ int main(int argc, char** argv) {
     in_child({"on a line fast", 100000, "", Construction::Fast, Layout::OnALine});
     if (!quick) {
         in_child({"uniform fast", 1000000, "", Construction::Fast});
-        batch_end_to_end(1000000);
+        batch_end_to_end(1000000, false);
+        batch_end_to_end(1000000, true);
     }
     return 0;
 }

@@ -30,12 +30,15 @@ int clsMenu::SetBkgColor(QWidget* SubMenu, const QColor& Color, bool ApplyToSubM
     if (SubMenu == nullptr) {
         return 0;
     }
+    // Only the background roles: the highlight of the item under the pointer keeps the
+    // style's colours (a style sheet would paint it with the background too), and a palette
+    // does not reach the drop-downs, which are windows of their own, unless asked below.
     QPalette palette = SubMenu->palette();
     palette.setColor(QPalette::Window, Color);
     palette.setColor(QPalette::Base, Color);
+    palette.setColor(QPalette::Button, Color);
     SubMenu->setPalette(palette);
     SubMenu->setAutoFillBackground(true);
-    SubMenu->setStyleSheet(QStringLiteral("background-color: %1;").arg(Color.name()));
     if (ApplyToSubMenus) {
         for (QAction* action : SubMenu->actions()) {
             if (action->menu() != nullptr) {

@@ -106,6 +106,12 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     });
     connect(lstNodeConnect, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { show_leg(lstNodeConnect->row(item)); });
+    // The keyboard chooses legs too: follow the current row, however it moved.
+    connect(lstNodeConnect, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            show_leg(row);
+        }
+    });
     connect(cmdGetNodes, &QAbstractButton::clicked, this, [this] { editor_.get_nodes(); });
     connect(cmdGetSalesmanRoute, &QAbstractButton::clicked, this,
             [this] { editor_.request_route(); });

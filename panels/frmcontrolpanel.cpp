@@ -69,6 +69,8 @@ frmControlpanel::frmControlpanel(bridge::PageInterface& page, QWidget* parent)
                                       QStringLiteral("Command"));
         button->setIcon(arrow_icon(d.column - 1, d.row - 1));
         button->setToolTip(QString::fromUtf8(d.tip));
+        // Without a caption, screen readers would fall back to the group's title.
+        button->setAccessibleName(QString::fromUtf8(d.tip));
         const QString element = QString::fromLatin1(d.element);
         connect(button, &QAbstractButton::clicked, this, [this, element] { page_.click(element); });
         *d.button = button;
@@ -169,7 +171,9 @@ void frmControlpanel::synchronise() {
     const QString level_text = page_.read(QStringLiteral("mapzoomlevel"));
     bool ok = false;
     const int level = level_text.toInt(&ok);
-    if (ok && level >= 0 && level <= 19) {
+    // Not while the user drags the handle: the page still has the old level, and the
+    // release must send the level the user chose.
+    if (ok && level >= 0 && level <= 19 && !Slider1->isSliderDown()) {
         Slider1->setValue(level); // anything else is no zoom level: the slider stays
     }
     Slider1->setToolTip(level_text);

@@ -17,8 +17,10 @@ isButton::isButton(const QString& caption, QWidget* parent) : isButton(parent) {
 }
 
 void isButton::setCaption(const QString& caption) {
+    // A tooltip that only repeated the old caption follows the new one; one of its own stays.
+    const bool tip_follows = toolTip().isEmpty() || toolTip() == text();
     setText(caption);
-    if (toolTip().isEmpty() || toolTip() == text()) {
+    if (tip_follows) {
         setToolTip(caption);
     }
     update();

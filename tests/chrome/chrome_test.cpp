@@ -14,6 +14,28 @@ using rundel::chrome::build_gradient;
 using rundel::chrome::CaptionGeometry;
 using rundel::chrome::clsMenu;
 
+namespace {
+
+/// The colour a menu is drawn with, away from its items and frame.
+QColor background_of(QMenu& menu) {
+    menu.adjustSize();
+    const QImage drawn = menu.grab().toImage();
+    return drawn.pixelColor(drawn.width() - 4, drawn.height() / 2);
+}
+
+/// The style may shade a menu's background slightly.
+bool near(const QColor& drawn, const QColor& wanted) {
+    const bool close = qAbs(drawn.red() - wanted.red()) < 24 &&
+                       qAbs(drawn.green() - wanted.green()) < 24 &&
+                       qAbs(drawn.blue() - wanted.blue()) < 24;
+    if (!close) {
+        qWarning() << "drawn" << drawn.name() << "wanted" << wanted.name();
+    }
+    return close;
+}
+
+} // namespace
+
 class ChromeTest : public QObject {
     Q_OBJECT
 
@@ -132,10 +154,13 @@ private slots:
         QCOMPARE(clsMenu::SubMenu(bar, 0), nullptr);
         QCOMPARE(clsMenu::SetBkgColor(clsMenu::SubMenu(bar, 3), Qt::white), 0);
 
+        const QColor deeper_before = background_of(*deeper);
         QCOMPARE(clsMenu::SetBkgColor(tools, QColor(250, 0, 0)), 1);
-        QVERIFY(deeper->styleSheet().isEmpty()); // without the flag only the menu given
+        QVERIFY(near(background_of(*tools), QColor(250, 0, 0)));
+        // Without the flag only the menu given.
+        QCOMPARE(background_of(*deeper), deeper_before);
         clsMenu::SetBkgColor(tools, QColor(0, 250, 0), true);
-        QVERIFY(deeper->styleSheet().contains(QStringLiteral("#00fa00")));
+        QVERIFY(near(background_of(*deeper), QColor(0, 250, 0)));
         QCOMPARE(clsMenu::SubMaxHeight(tools, 300), 1);
         QCOMPARE(tools->maximumHeight(), 300);
 
@@ -148,6 +173,29 @@ private slots:
         QVERIFY(!end->icon().isNull());
         QCOMPARE(menus.SetIcon(1, 9999, QIcon(pixmap), true), 0);
         QCOMPARE(menus.SetCheckIcons(file, 1, pixmap, pixmap), 1);
+    }
+
+    void theItemUnderThePointerStaysVisibleOnAWhiteMenu() {
+        QMainWindow window;
+        QMenu* menu = window.menuBar()->addMenu(QStringLiteral("ユーティリティ"));
+        menu->addAction(QStringLiteral("サイドメニュをフロート"));
+        QAction* hovered = menu->addAction(QStringLiteral("コントロールをフロート"));
+        clsMenu::SetBkgColor(menu, Qt::white, true);
+        menu->adjustSize();
+        menu->setActiveAction(hovered);
+        const QImage drawn = menu->grab().toImage();
+        const QRect item = menu->actionGeometry(hovered);
+        const QColor highlight = drawn.pixelColor(item.left() + 3, item.center().y());
+        QVERIFY2(highlight != QColor(Qt::white), qPrintable(highlight.name()));
+        // The caption stands out from the highlight behind it.
+        int contrasting = 0;
+        for (int x = item.left(); x < item.right(); ++x) {
+            for (int y = item.top(); y < item.bottom(); ++y) {
+                const QColor c = drawn.pixelColor(x, y);
+                contrasting += qAbs(c.lightness() - highlight.lightness()) > 100 ? 1 : 0;
+            }
+        }
+        QVERIFY2(contrasting > 20, qPrintable(QString::number(contrasting)));
     }
 
     void aboutAndHelp() {

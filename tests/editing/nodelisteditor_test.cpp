@@ -60,10 +60,15 @@ private slots:
         f.editor.toggle_markers(button);
         f.editor.toggle_markers(button);
         QCOMPARE(button.Caption(), QStringLiteral("マーカーを隠す"));
-        QCOMPARE(f.page.log, (QStringList{"click hidemarker", "click showmarker"}));
+        QCOMPARE(button.toolTip(), QStringLiteral("マーカーを隠す"));
+        f.editor.toggle_markers(button);
+        QCOMPARE(button.toolTip(), QStringLiteral("マーカーを表示")); // follows the caption
+        f.editor.toggle_markers(button);
+        QCOMPARE(f.page.log, (QStringList{"click hidemarker", "click showmarker",
+                                          "click hidemarker", "click showmarker"}));
         button.setCaption(QStringLiteral("other"));
         f.editor.toggle_markers(button);
-        QCOMPARE(f.page.log.size(), 2);
+        QCOMPARE(f.page.log.size(), 4);
     }
 
     void clearAsksFirst() {

@@ -67,6 +67,14 @@ private slots:
     void directionButtonsPanTheMap() {
         rundel::test::FakePage page;
         frmControlpanel panel(page);
+        QStringList names;
+        for (const isButton* b :
+             {panel.cmdLU, panel.cmdUPPER, panel.cmdRU, panel.cmdLeft, panel.cmdCenter,
+              panel.cmdRight, panel.cmdLD, panel.cmdDown, panel.cmdRD}) {
+            names << b->accessibleName();
+        }
+        QCOMPARE(names, (QStringList{"左上へ", "上へ", "右上へ", "左へ", "中央へ", "右へ", "左下へ",
+                                     "下へ", "右下へ"}));
         for (isButton* b :
              {panel.cmdLU, panel.cmdUPPER, panel.cmdRU, panel.cmdLeft, panel.cmdCenter,
               panel.cmdRight, panel.cmdLD, panel.cmdDown, panel.cmdRD, panel.cmdSetHomePos}) {
@@ -115,6 +123,29 @@ private slots:
         QVERIFY(page.log.contains(QStringLiteral("write mapzoomlevel=") +
                                   QString::number(panel.Slider1->value())));
         QCOMPARE(panel.Slider1->toolTip(), QString::number(panel.Slider1->value()));
+    }
+
+    void draggingTheSliderSendsTheLevelChosen() {
+        rundel::test::FakePage page;
+        page.values = {{"mapzoomlevel", "5"}};
+        frmControlpanel panel(page);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QTRY_COMPARE(panel.Slider1->value(), 5);
+        QSlider& slider = *panel.Slider1;
+        const auto at_level = [&](int level) {
+            const int span = slider.width() - 20;
+            return QPoint(10 + span * level / slider.maximum(), slider.height() / 2);
+        };
+        QTest::mousePress(&slider, Qt::LeftButton, {}, at_level(5));
+        for (int level = 6; level <= 15; ++level) {
+            QTest::mouseMove(&slider, at_level(level), 20);
+            panel.synchronise(); // as every repaint does while the page still says 5
+        }
+        QTest::mouseRelease(&slider, Qt::LeftButton, {}, at_level(15));
+        QTRY_VERIFY(page.log.contains(QStringLiteral("click setzoomlevel")));
+        const QString sent = page.log.filter(QStringLiteral("write mapzoomlevel=")).last();
+        QVERIFY2(sent.section('=', 1).toInt() >= 13, qPrintable(sent));
     }
 
     void closingShowsThePageControls() {

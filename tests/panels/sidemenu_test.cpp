@@ -119,6 +119,15 @@ private slots:
         QCOMPARE(side.txtS_ido->text(), QStringLiteral("36"));
         QVERIFY(s.main_panel->txtS_ido->text().isEmpty());
 
+        // The keyboard picks legs as well as the mouse.
+        s.lists.set_legs({"1→2", "2→1"}, {"35,139,36,140", "36,140,35,139"});
+        s.main_panel->lstNodeConnect->setFocus();
+        s.main_panel->lstNodeConnect->setCurrentRow(0);
+        QCOMPARE(s.main_panel->txtE_ido->text(), QStringLiteral("36"));
+        QTest::keyClick(s.main_panel->lstNodeConnect, Qt::Key_Down);
+        QCOMPARE(s.main_panel->txtE_ido->text(), QStringLiteral("35"));
+        QCOMPARE(s.main_panel->txtS_keido->text(), QStringLiteral("140"));
+
         // クリア on either window empties both boxes; the marker caption is each window's own.
         s.main_panel->txtRealAddress->setText("a");
         side.txtRealAddress->setText("b");
