@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace rundel::exporting {
 
@@ -102,7 +104,7 @@ bool RouteExporter::capture_map(const QString& session_id, QString& error) {
         return false;
     }
     const QString name = QStringLiteral("BMP_") + session_id + QLatin1Char('_') +
-                         QString::number(count_bmp(session_id)) + QStringLiteral(".bmp");
+                         QString::number(next_bmp(session_id)) + QStringLiteral(".bmp");
     if (!folder_.save_bmp(name, picture, error)) {
         return false;
     }
@@ -122,6 +124,19 @@ int RouteExporter::count_bmp(const QString& session_id) const {
         }
     }
     return count;
+}
+
+int RouteExporter::next_bmp(const QString& session_id) const {
+    QFile chart(folder_.file(QStringLiteral("chart_") + session_id + QStringLiteral(".txt")));
+    const QByteArray charted = chart.open(QIODevice::ReadOnly) ? chart.readAll() : QByteArray();
+    for (int number = count_bmp(session_id);; ++number) {
+        const QString name = QStringLiteral("BMP_") + session_id + QLatin1Char('_') +
+                             QString::number(number) + QStringLiteral(".bmp");
+        if (!QFileInfo::exists(folder_.file(name)) &&
+            !charted.contains(QByteArray(",") + name.toUtf8() + QByteArray("\r\n"))) {
+            return number;
+        }
+    }
 }
 
 } // namespace rundel::exporting

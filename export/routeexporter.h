@@ -35,6 +35,10 @@ public:
     /// The number of the session's next image: files of the result folder whose name
     /// contains "BMP_" + the session id.
     [[nodiscard]] int count_bmp(const QString& session_id) const;
+    /// The number the session's next image is saved under: count_bmp(), or the next number
+    /// above it that no picture of the folder and no line of the chart uses yet, so that a
+    /// picture is never replaced after the user deleted an earlier one.
+    [[nodiscard]] int next_bmp(const QString& session_id) const;
 
 private:
     /// The session id, or empty (after a message) when it is no plain file name.

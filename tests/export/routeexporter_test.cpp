@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -232,6 +233,23 @@ private slots:
         QCOMPARE(f.exporter.count_bmp("12"), 3);
         QCOMPARE(f.exporter.count_bmp("123"), 2);
         QCOMPARE(f.exporter.count_bmp("9"), 0);
+    }
+
+    void aPictureIsNeverReplacedAfterOneWasDeleted() {
+        Fixture f;
+        for (int i = 0; i < 3; ++i) {
+            f.exporter.saveMap_bmp();
+        }
+        QFile::remove(f.result("BMP_3f9a0c1d2e4b5a67_0.bmp"));
+        f.folder.write("result/BMP_3f9a0c1d2e4b5a67_2.bmp", "the newest, kept");
+        f.exporter.saveMap_bmp();
+        QCOMPARE(f.bytes("BMP_3f9a0c1d2e4b5a67_2.bmp"), QByteArray("the newest, kept"));
+        QVERIFY(QFileInfo::exists(f.result("BMP_3f9a0c1d2e4b5a67_3.bmp")));
+        // Deleting the newest does not bring its number back either: the chart names it.
+        QFile::remove(f.result("BMP_3f9a0c1d2e4b5a67_3.bmp"));
+        f.exporter.saveMap_bmp();
+        QVERIFY(QFileInfo::exists(f.result("BMP_3f9a0c1d2e4b5a67_4.bmp")));
+        QCOMPARE(f.bytes("chart_3f9a0c1d2e4b5a67.txt").count("_3.bmp"), 1);
     }
 
     void gdalReadsTheKml() {
