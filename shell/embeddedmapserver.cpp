@@ -7,6 +7,10 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QThread>
+#include <csignal>
+#include <cstdio>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace rundel::shell {
 
@@ -40,7 +44,17 @@ bool EmbeddedMapServer::ensure(const QString& host, int port, QString& error) {
         error = QStringLiteral("地図サーバー %1 がありません").arg(executable_);
         return false;
     }
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Separate channels: what the server says on standard error before it listens is the
+    // reason it could not start, and belongs in the message; later it is passed on.
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    const pid_t parent = ::getpid();
+    process_.setChildProcessModifier([parent] {
+        // The server ends with us, however we end: a crash or SIGKILL included.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) {
+            ::_exit(1); // we died before the line above took effect
+        }
+    });
     process_.start(executable_,
                    {QStringLiteral("--port"), QString::number(effective_port),
                     QStringLiteral("--bind"),
@@ -50,18 +64,32 @@ bool EmbeddedMapServer::ensure(const QString& host, int port, QString& error) {
     waited.start();
     while (waited.elapsed() < 15000) {
         if (process_.state() == QProcess::NotRunning) {
+            process_.waitForFinished(100);
             error = QStringLiteral("地図サーバーを起動できません: ") +
-                    QString::fromUtf8(process_.readAllStandardOutput());
+                    QString::fromUtf8(process_.readAllStandardError() +
+                                      process_.readAllStandardOutput())
+                        .trimmed();
             return false;
         }
         if (process_.waitForReadyRead(100) &&
             process_.readAllStandardOutput().contains("listening")) {
             qCInfo(lcShell) << "started the bundled map server on" << host << effective_port;
+            pass_on_output();
             return true;
         }
     }
-    error = QStringLiteral("地図サーバーが応答しません");
+    error = QStringLiteral("地図サーバーが応答しません: ") +
+            QString::fromUtf8(process_.readAllStandardError()).trimmed();
+    stop();
     return false;
+}
+
+void EmbeddedMapServer::pass_on_output() {
+    std::fputs(process_.readAllStandardError().constData(), stderr);
+    QObject::connect(&process_, &QProcess::readyReadStandardError, &process_,
+                     [this] { std::fputs(process_.readAllStandardError().constData(), stderr); });
+    QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_,
+                     [this] { process_.readAllStandardOutput(); });
 }
 
 void EmbeddedMapServer::stop() {

@@ -20,12 +20,18 @@ public:
     [[nodiscard]] static bool answers(const QString& host, int port);
 
     /// Makes sure a map server answers at host:port: starts ours when none does and the host
-    /// is this machine. False with @p error when none can be had.
+    /// is this machine. False with @p error (the server's own reason where it gave one) when
+    /// none can be had. The server started ends when this program ends, even by a crash.
     bool ensure(const QString& host, int port, QString& error);
     void stop();
     [[nodiscard]] bool running() const { return process_.state() != QProcess::NotRunning; }
+    /// The started server's process id; 0 when none runs.
+    [[nodiscard]] qint64 process_id() const { return process_.processId(); }
 
 private:
+    /// Once the server listens: its messages go on to our standard error.
+    void pass_on_output();
+
     QString executable_;
     QString data_folder_;
     QProcess process_;

@@ -1,6 +1,7 @@
 // rundel: the route planner's desktop program.
 
 #include "shell/frmmain.h"
+#include "shell/quitsignals.h"
 #include "shell/rundelapp.h"
 
 #include <QApplication>
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     const QString folder = QCoreApplication::applicationDirPath();
     rundel::shell::RundelApp rundel(
         {folder, QDir(folder).filePath(QStringLiteral("rundel-mapserver"))});
+    // A logout, Ctrl+C or kill ends the program as its menu does: the map server with it.
+    rundel::shell::QuitSignals quit_signals;
+    QObject::connect(&quit_signals, &rundel::shell::QuitSignals::requested, &rundel,
+                     &rundel::shell::RundelApp::end);
     if (!rundel.start()) {
         return 0;
     }
