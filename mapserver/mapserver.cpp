@@ -4,12 +4,14 @@
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <sys/socket.h>
 
 namespace rundel::mapserver {
 namespace fs = std::filesystem;
@@ -31,10 +33,12 @@ void send_error(httplib::Response& response, int status, const std::string& mess
     send_json(response, status, json{{"ok", false}, {"error", message}});
 }
 
-/// Writes @p text to @p file through a temporary name, so that a download never sees half a
-/// node file.
+/// Writes @p text to @p file through a temporary name of its own, so that a download never
+/// sees half a node file and concurrent posts to one session never share one: the last
+/// complete write wins.
 bool write_atomically(const fs::path& file, const std::string& text) {
-    const fs::path part = file.string() + ".part";
+    static std::atomic<std::uint64_t> serial{0};
+    const fs::path part = file.string() + "." + std::to_string(serial++) + ".part";
     {
         std::ofstream out(part, std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -49,6 +53,17 @@ bool write_atomically(const fs::path& file, const std::string& text) {
         return false;
     }
     return true;
+}
+
+std::string library_error_text(int status) {
+    switch (status) {
+    case 404:
+        return "not found";
+    case 413:
+        return "the request is larger than 8 MiB";
+    default:
+        return "the request could not be served (HTTP " + std::to_string(status) + ")";
+    }
 }
 
 } // namespace
@@ -85,20 +100,45 @@ bool MapServer::start(std::string& error) {
     sessions_.adopt_existing();
     routes();
 
-    // Short keep-alive so that stop() returns promptly and idle clients do not hold threads.
+    // Short keep-alive so that stop() returns promptly and idle clients do not hold threads;
+    // a short read timeout, so that a client that stalls mid-request lets its worker go.
     server_->set_keep_alive_timeout(1);
-    server_->set_keep_alive_max_count(20);
-    server_->set_read_timeout(10);
-    // Every connection holds a worker for its lifetime; a page, its scripts and a few
-    // programs may well open more at once than the library's default pool of eight.
-    server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
-    server_->set_payload_max_length(8 * kMaxBody);
+    server_->set_keep_alive_max_count(100);
+    server_->set_read_timeout(3);
+    server_->set_write_timeout(10);
+    // Without it every keep-alive answer waits for the client's delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
+    // Every connection holds a worker for its lifetime, idle ones too: the pool is large
+    // enough that a few hundred idle or slow clients leave workers for the rest. Idle
+    // threads cost address space, not memory.
+    server_->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    // The library refuses a larger body by its declared length, before reading it.
+    server_->set_payload_max_length(kMaxBody);
+    server_->set_socket_options([this](int socket) {
+        httplib::default_socket_options(socket);
+        if (listening_socket_ < 0) {
+            listening_socket_ = socket;
+        }
+    });
+    // Errors the library answers itself (a body over the limit, no such file) carry a JSON
+    // reason like the server's own.
+    server_->set_error_handler(
+        [](const httplib::Request& /*request*/, httplib::Response& response) {
+            if (response.body.empty()) {
+                send_error(response, response.status, library_error_text(response.status));
+            }
+        });
     port_ = options_.port == 0
                 ? server_->bind_to_any_port(options_.bind)
                 : (server_->bind_to_port(options_.bind, options_.port) ? options_.port : -1);
     if (port_ < 0) {
         error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port);
         return false;
+    }
+    // The library listens with a backlog of five, and bursts of clients get resets; listen()
+    // again raises it.
+    if (listening_socket_ >= 0) {
+        ::listen(listening_socket_, SOMAXCONN);
     }
     listener_ = std::thread([this] {
         server_->listen_after_bind();

@@ -53,6 +53,8 @@ public:
     /// Largest accepted marker list body, and marker count.
     static constexpr std::size_t kMaxBody = 8U * 1024U * 1024U;
     static constexpr std::size_t kMaxMarkers = 32767;
+    /// Worker threads: each connection holds one while it is open.
+    static constexpr std::size_t kWorkers = 256;
 
 private:
     void routes();
@@ -75,6 +77,7 @@ private:
     std::condition_variable stop_signal_;
     bool stopping_ = false;
     int port_ = 0;
+    int listening_socket_ = -1;
 };
 
 } // namespace rundel::mapserver

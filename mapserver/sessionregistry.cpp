@@ -19,6 +19,16 @@ std::string id_of_node_file(const std::string& name) {
     return SessionRegistry::is_session_id(id) ? id : std::string{};
 }
 
+/// "<node file>.part" or "<node file>.<n>.part": the temporary names node files are written
+/// under.
+bool is_leftover_part(const std::string& name) {
+    constexpr std::string_view kPart = ".part";
+    if (name.size() < 16 + kSuffix.size() + kPart.size() || !name.ends_with(kPart)) {
+        return false;
+    }
+    return !id_of_node_file(name.substr(0, 16 + kSuffix.size())).empty();
+}
+
 } // namespace
 
 SessionRegistry::SessionRegistry(fs::path data_dir) : data_dir_(std::move(data_dir)) {}
@@ -68,9 +78,18 @@ void SessionRegistry::adopt_existing() {
     std::error_code ec;
     const std::lock_guard lock(mutex_);
     for (fs::directory_iterator it(data_dir_, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string id = id_of_node_file(it->path().filename().string());
-        if (!id.empty()) {
-            last_active_.emplace(id, Clock::now());
+        const std::string name = it->path().filename().string();
+        std::error_code file_ec;
+        if (is_leftover_part(name)) {
+            fs::remove(it->path(), file_ec); // a write that was killed half-way
+            continue;
+        }
+        const std::string id = id_of_node_file(name);
+        const auto written = fs::last_write_time(it->path(), file_ec);
+        if (!id.empty() && !file_ec) {
+            // Active when last written: a restart does not make old sessions young again.
+            last_active_.emplace(id, std::chrono::time_point_cast<Clock::duration>(
+                                         std::chrono::file_clock::to_sys(written)));
         }
     }
 }

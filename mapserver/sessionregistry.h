@@ -27,7 +27,9 @@ public:
 
     [[nodiscard]] std::filesystem::path node_file(const std::string& id) const;
 
-    /// Takes over the sessions whose node files are in the data folder (after a restart).
+    /// Takes over the sessions whose node files are in the data folder (after a restart),
+    /// each as last active when its file was written, and deletes the temporary files of
+    /// writes that never finished.
     void adopt_existing();
     /// Forgets sessions idle for longer than @p max_idle and deletes their node files, and any
     /// other node file that old. Returns how many files were deleted.

@@ -2,12 +2,17 @@
 #include "mapserver/mapserver.h"
 #include "support/tempfolder.h"
 
+#include <arpa/inet.h>
+#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using nlohmann::json;
 using rundel::mapserver::MapServer;
@@ -156,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadPost{"body_over_8_mib",
                 R"({"sesid":"%ID%","pad":")" + std::string(9U << 20U, 'x') +
                     R"(","markers":[[1,2]]})",
-                400}),
+                413}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(MapServerTest, NodeFileAddressesOutsideTheSessionsAreNotFound) {
@@ -217,6 +222,91 @@ TEST_F(MapServerTest, TwentySessionsAtOnceEachGetTheirOwnNodes) {
             EXPECT_NEAR(engine.nodes()[static_cast<std::size_t>(n)].y, y, 1e-3) << id;
         }
     }
+}
+
+TEST_F(MapServerTest, ABodyOverTheLimitIsRefusedByItsDeclaredLength) {
+    // Headers only: the server must answer without waiting for 60 MB that never come.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(server->port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string head = "POST /Rundel_SRV/nodedata HTTP/1.1\r\nHost: x\r\n"
+                             "Content-Length: 60000000\r\n\r\n";
+    ASSERT_EQ(::send(fd, head.data(), head.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(head.size()));
+    timeval wait{20, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    char answer[256] = {};
+    const ssize_t got = ::recv(fd, answer, sizeof answer - 1, 0);
+    ::close(fd);
+    ASSERT_GT(got, 0);
+    EXPECT_EQ(std::string(answer).substr(0, 12), "HTTP/1.1 413") << answer;
+}
+
+TEST_F(MapServerTest, ConcurrentPostsToOneSessionNeverLeaveAPartialNodeFile) {
+    const std::string id = visit();
+    std::atomic<int> failed_posts{0};
+    std::atomic<int> partial_reads{0};
+    std::atomic<bool> posting{true};
+    std::vector<std::thread> posters;
+    for (int t = 0; t < 6; ++t) {
+        posters.emplace_back([&, t] {
+            for (int round = 0; round < 15; ++round) {
+                json markers = json::array();
+                for (int m = 0; m <= 200 * t + round; ++m) {
+                    markers.push_back({35.0 + m * 1e-4, 139.0});
+                }
+                const auto response = post_markers(id, markers);
+                failed_posts += response && response->status == 200 ? 0 : 1;
+            }
+        });
+    }
+    std::thread reader([&] {
+        while (posting) {
+            const auto file =
+                client().Get(("/Rundel_SRV/tsp_node_data/" + id + "_nodedata.tsp").c_str());
+            if (file && file->status == 200) {
+                rundel::engine::ModShortestPath engine;
+                const bool whole =
+                    file->body.ends_with("EOF\r\n") && engine.read_nodetext(file->body) &&
+                    file->body.find("DIMENSION : " + std::to_string(engine.node_count()) +
+                                    "\r\n") != std::string::npos;
+                partial_reads += whole ? 0 : 1;
+            }
+        }
+    });
+    for (auto& poster : posters) {
+        poster.join();
+    }
+    posting = false;
+    reader.join();
+    EXPECT_EQ(failed_posts.load(), 0);
+    EXPECT_EQ(partial_reads.load(), 0);
+    for (const auto& entry : fs::directory_iterator(data.path() / "nodes")) {
+        EXPECT_FALSE(entry.path().string().ends_with(".part")) << entry.path();
+    }
+}
+
+TEST(SessionRegistry, ARestartKeepsTheFilesAgeAndCleansUnfinishedWrites) {
+    rundel::test::TempFolder data;
+    const std::string old_id = "00000000000000bb";
+    const std::string fresh_id = "00000000000000cc";
+    data.write(old_id + "_nodedata.tsp", "x");
+    data.write(fresh_id + "_nodedata.tsp", "x");
+    data.write(old_id + "_nodedata.tsp.part", "half");
+    data.write(fresh_id + "_nodedata.tsp.7.part", "half");
+    fs::last_write_time(data.path() / (old_id + "_nodedata.tsp"),
+                        fs::file_time_type::clock::now() - std::chrono::hours(30));
+    rundel::mapserver::SessionRegistry sessions(data.path());
+    sessions.adopt_existing();
+    EXPECT_FALSE(fs::exists(data.path() / (old_id + "_nodedata.tsp.part")));
+    EXPECT_FALSE(fs::exists(data.path() / (fresh_id + "_nodedata.tsp.7.part")));
+    const auto now = rundel::mapserver::SessionRegistry::Clock::now();
+    EXPECT_EQ(sessions.expire(now, std::chrono::hours(24)), 1);
+    EXPECT_FALSE(fs::exists(data.path() / (old_id + "_nodedata.tsp")));
+    EXPECT_TRUE(fs::exists(data.path() / (fresh_id + "_nodedata.tsp")));
 }
 
 TEST(SessionRegistry, IdleSessionsAndStrayOldNodeFilesAreDeleted) {
