@@ -50,19 +50,23 @@ int connect_to(int port) {
     return fd;
 }
 
-/// A normal request while @p idle connections sit open without a byte sent.
-void idle_connections(int port, int idle) {
+/// A normal request while @p idle connections sit open: without a byte sent, or (half-open)
+/// with the start of a request whose end never comes.
+void idle_connections(int port, int idle, bool half_open) {
     std::vector<int> held;
     for (int i = 0; i < idle; ++i) {
         held.push_back(connect_to(port));
+        if (half_open && held.back() >= 0) {
+            ::send(held.back(), "GET / HTTP/1.1\r\nHost: x\r\n", 26, MSG_NOSIGNAL);
+        }
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     httplib::Client client("127.0.0.1", port);
     client.set_read_timeout(30);
     const auto start = Clock::now();
     const auto answer = client.Get("/favicon.ico");
-    std::printf("  %3d idle connections: a request answered in %8.1f ms (%s)\n", idle,
-                ms_since(start), answer ? "ok" : "failed");
+    std::printf("  %3d %s connections: a request answered in %8.1f ms (%s)\n", idle,
+                half_open ? "half-open" : "idle", ms_since(start), answer ? "ok" : "failed");
     for (const int fd : held) {
         if (fd >= 0) {
             ::close(fd);
@@ -169,8 +173,10 @@ int main() {
     }
     std::printf("map server under load:\n");
     keep_alive(server.port());
-    idle_connections(server.port(), 40);
-    idle_connections(server.port(), 200);
+    for (const bool half_open : {false, true}) {
+        idle_connections(server.port(), 40, half_open);
+        idle_connections(server.port(), 200, half_open);
+    }
     burst(server.port(), 400);
     large_posts(server.port(), 24);
     server.stop();
