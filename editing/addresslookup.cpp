@@ -3,13 +3,15 @@
 #include "bridge/pageinterface.h"
 #include "bridge/pagewait.h"
 #include "bridge/sharedflags.h"
+#include "editing/csvstops.h"
+#include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
 namespace rundel::editing {
 
 AddressLookup::AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
-                             widgets::Dialogs& dialogs)
-    : page_(page), flags_(flags), dialogs_(dialogs) {}
+                             session::SessionLists& lists, widgets::Dialogs& dialogs)
+    : page_(page), flags_(flags), lists_(lists), dialogs_(dialogs) {}
 
 bool AddressLookup::ensure_idle() {
     if (!busy_) {
@@ -30,6 +32,7 @@ void AddressLookup::lookup(const QString& typed, const QStringList& list) {
             return;
         }
         flags_.notfound_list.clear();
+        lists_.offer_source(typed);
         page_.write(QStringLiteral("getaddressflag"), QStringLiteral("single"));
         page_.write(QStringLiteral("realaddress"), typed);
         page_.click(QStringLiteral("newgeocoding"));
@@ -39,8 +42,12 @@ void AddressLookup::lookup(const QString& typed, const QStringList& list) {
         return;
     }
     busy_ = true;
+    const qsizetype before = lists_.nodes().size();
     lookup_list(list);
     busy_ = false;
+    if (lists_.nodes().size() != before) {
+        page_.click(QStringLiteral("mappancenter")); // every marker in view
+    }
     if (!flags_.notfound_list.isEmpty()) {
         dialogs_.message(flags_.notfound_list);
     }
@@ -49,6 +56,12 @@ void AddressLookup::lookup(const QString& typed, const QStringList& list) {
 void AddressLookup::lookup_list(const QStringList& list) {
     for (const QString& address : list) {
         if (address.isEmpty()) {
+            continue;
+        }
+        if (classify_stop_line(address).located) {
+            if (!place_located(address)) {
+                return;
+            }
             continue;
         }
         flags_.geocode_flag.clear();
@@ -61,6 +74,7 @@ void AddressLookup::lookup_list(const QStringList& list) {
             return; // the program is ending
         }
         if (flags_.geocode_flag == QLatin1String("ok")) {
+            lists_.expect_source(address);
             page_.click(QStringLiteral("getnodecoord"));
             if (!bridge::PageWait::until(
                     [this] { return flags_.getnode_flag == QLatin1String("ok"); })) {
@@ -69,6 +83,16 @@ void AddressLookup::lookup_list(const QStringList& list) {
         }
         flags_.geocode_flag.clear();
     }
+}
+
+bool AddressLookup::place_located(const QString& line) {
+    const CsvStop stop = classify_stop_line(line);
+    flags_.getnode_flag.clear();
+    flags_.current_address = line;
+    lists_.expect_source(stop.address);
+    page_.write(QStringLiteral("nodecoord"), stop.latitude + QLatin1Char(',') + stop.longitude);
+    page_.click(QStringLiteral("addnodecoord"));
+    return bridge::PageWait::until([this] { return flags_.getnode_flag == QLatin1String("ok"); });
 }
 
 } // namespace rundel::editing

@@ -10,16 +10,21 @@ struct SharedFlags;
 namespace rundel::widgets {
 class Dialogs;
 }
+namespace rundel::session {
+class SessionLists;
+}
 
 namespace rundel::editing {
 
 /// 住所で移動: in single-address mode the page moves the map to the typed address; in
 /// multi-address mode every address of the list is looked up in turn and each one found gets
-/// a node, and the addresses not found are reported together at the end.
+/// a node, and the addresses not found are reported together at the end. A list line that
+/// ends in a latitude and a longitude places its node there without a lookup. Each node
+/// remembers the address (or name) it came from.
 class AddressLookup {
 public:
     AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
-                  widgets::Dialogs& dialogs);
+                  session::SessionLists& lists, widgets::Dialogs& dialogs);
 
     [[nodiscard]] const QString& address_mode() const { return mode_; }
     void set_address_mode(const QString& mode) { mode_ = mode; }
@@ -36,9 +41,12 @@ public:
 
 private:
     void lookup_list(const QStringList& list);
+    /// Places a node at coordinates given in the list; false when the program is ending.
+    bool place_located(const QString& line);
 
     bridge::PageInterface& page_;
     bridge::SharedFlags& flags_;
+    session::SessionLists& lists_;
     widgets::Dialogs& dialogs_;
     QString mode_ = QStringLiteral("single");
     bool busy_ = false;

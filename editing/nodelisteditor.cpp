@@ -20,6 +20,7 @@ NodeListEditor::NodeListEditor(bridge::PageInterface& page, session::SessionList
     : page_(page), lists_(lists), route_(route), dialogs_(dialogs) {}
 
 void NodeListEditor::get_nodes() {
+    lists_.arm_offered_source();
     page_.click(QStringLiteral("getnodecoord"));
 }
 
@@ -93,6 +94,7 @@ void NodeListEditor::delete_node() {
         return;
     }
     QStringList kept;
+    qsizetype removed = -1;
     for (const QString& entry : lists_.nodes()) {
         const QStringList fields = entry.split(QLatin1Char(','));
         const qlonglong number = fields.at(0).toLongLong(&ok);
@@ -103,11 +105,13 @@ void NodeListEditor::delete_node() {
             return;
         }
         if (number == deleted) {
+            removed = removed < 0 ? kept.size() : removed; // its position in the list
             continue;
         }
         const QString shown = number < deleted ? fields.at(0) : QString::number(number - 1);
         kept.append(shown + QLatin1Char(',') + fields.at(1) + QLatin1Char(',') + fields.at(2));
     }
+    lists_.remove_source(removed);
     lists_.set_nodes(kept);
 }
 

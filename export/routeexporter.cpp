@@ -4,6 +4,7 @@
 #include "export/kmldocument.h"
 #include "export/mapcapture.h"
 #include "export/plaintextroute.h"
+#include "export/visitlist.h"
 #include "session/plainfilename.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
@@ -27,6 +28,10 @@ void RouteExporter::save_route(const QString& choice) {
         savaPlain_txt();
     } else if (choice == QStringLiteral("画像(BMP)")) {
         saveMap_bmp();
+    } else if (choice == QStringLiteral("GPS(GPX)")) {
+        saveGpx_gpx();
+    } else if (choice == QStringLiteral("訪問リスト(CSV)")) {
+        saveVisitList_csv();
     } else {
         dialogs_.message(QStringLiteral("保存形式を選んでください"));
     }
@@ -93,6 +98,37 @@ void RouteExporter::saveMap_bmp() {
         return;
     }
     dialogs_.message(QStringLiteral("画像としてルートデータを保存しました"));
+}
+
+void RouteExporter::saveGpx_gpx() {
+    save_stops(
+        QStringLiteral("GPX_"), QStringLiteral(".gpx"), QStringLiteral("GPXファイル"),
+        [this](const QString& id) { return gpx_document(visit_stops(lists_), id, clock_()); });
+}
+
+void RouteExporter::saveVisitList_csv() {
+    save_stops(QStringLiteral("ROUTE_"), QStringLiteral(".csv"), QStringLiteral("訪問リスト"),
+               [this](const QString&) { return visit_list_csv(visit_stops(lists_)); });
+}
+
+void RouteExporter::save_stops(const QString& prefix, const QString& suffix, const QString& what,
+                               const std::function<QByteArray(const QString&)>& document) {
+    if (visit_stops(lists_).isEmpty()) {
+        dialogs_.message(
+            QStringLiteral("保存する巡回経路がありません。先に巡回経路取得を実行してください。"));
+        return;
+    }
+    const QString id = session_id();
+    if (id.isEmpty()) {
+        return;
+    }
+    const QString name = prefix + id + suffix;
+    QString error;
+    if (!folder_.replace(name, document(id), error)) {
+        dialogs_.message(what + QStringLiteral("を保存できませんでした: ") + error);
+        return;
+    }
+    dialogs_.message(what + QStringLiteral("で保存しました: ") + folder_.file(name));
 }
 
 bool RouteExporter::capture_map(const QString& session_id, QString& error) {

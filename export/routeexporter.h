@@ -2,7 +2,9 @@
 
 #include "export/resultfolder.h"
 
+#include <QDateTime>
 #include <QString>
+#include <functional>
 
 namespace rundel::bridge {
 class PageInterface;
@@ -31,6 +33,13 @@ public:
     void savaKML_kml();
     void savaPlain_txt();
     void saveMap_bmp();
+    /// GPX 1.1 for GPS devices and phones: "GPX_<session>.gpx".
+    void saveGpx_gpx();
+    /// The visit list for spreadsheets: "ROUTE_<session>.csv".
+    void saveVisitList_csv();
+
+    /// The clock that dates the GPX metadata (tests fix it).
+    void set_clock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
     /// The number of the session's next image: files of the result folder whose name
     /// contains "BMP_" + the session id.
@@ -44,12 +53,17 @@ private:
     /// The session id, or empty (after a message) when it is no plain file name.
     QString session_id();
     bool capture_map(const QString& session_id, QString& error);
+    /// Writes a file of the route's stops in visit order, named @p prefix + session +
+    /// @p suffix, and confirms with its path; @p what names the format in messages.
+    void save_stops(const QString& prefix, const QString& suffix, const QString& what,
+                    const std::function<QByteArray(const QString&)>& document);
 
     bridge::PageInterface& page_;
     session::SessionLists& lists_;
     widgets::Dialogs& dialogs_;
     ResultFolder folder_;
     MapCapture& capture_;
+    std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
 };
 
 } // namespace rundel::exporting

@@ -92,7 +92,8 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     cmbSavetype = make<QComboBox>(Frame4, "cmbSavetype", QRect(8, 80, inner, 24));
     cmbSavetype->setEditable(true);
     cmbSavetype->addItems({QStringLiteral("プレインテキスト"), QStringLiteral("GoogleEarth(KML)"),
-                           QStringLiteral("画像(BMP)")});
+                           QStringLiteral("画像(BMP)"), QStringLiteral("GPS(GPX)"),
+                           QStringLiteral("訪問リスト(CSV)")});
     cmbSavetype->setEditText(QStringLiteral("▼ 形式選択"));
     cmdSavedata = make<isButton>(Frame4, "cmdSavedata", QRect(8, 108, inner, 24),
                                  QStringLiteral("巡回経路データ保存"));

@@ -8,12 +8,30 @@ namespace rundel::session {
 
 void SessionLists::append_node(const QString& entry) {
     nodes_.append(entry);
+    sources_.append(next_source_);
+    next_source_.clear();
     emit nodesChanged();
 }
 
 void SessionLists::set_nodes(const QStringList& nodes) {
     nodes_ = nodes;
+    sources_.resize(nodes_.size()); // moved nodes keep their sources
     emit nodesChanged();
+}
+
+void SessionLists::remove_source(qsizetype index) {
+    if (index >= 0 && index < sources_.size()) {
+        sources_.removeAt(index);
+    }
+}
+
+QString SessionLists::source(qsizetype number) const {
+    return number >= 1 && number <= sources_.size() ? sources_.at(number - 1) : QString();
+}
+
+void SessionLists::arm_offered_source() {
+    next_source_ = offered_source_;
+    offered_source_.clear();
 }
 
 void SessionLists::set_legs(const QStringList& labels, const QStringList& coords) {
@@ -63,6 +81,9 @@ void SessionLists::clear_legs() {
 
 void SessionLists::clear_all() {
     nodes_.clear();
+    sources_.clear();
+    next_source_.clear();
+    offered_source_.clear();
     emit nodesChanged();
     clear_legs();
     clear_address();

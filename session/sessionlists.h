@@ -30,8 +30,22 @@ public:
     /// known.
     [[nodiscard]] double leg_km(qsizetype index) const;
 
+    /// Appends a node entry; it remembers the source set by expect_source(), if any.
     void append_node(const QString& entry);
+    /// Replaces the node entries (moved or renumbered); sources stay with their positions.
     void set_nodes(const QStringList& nodes);
+    /// Drops the source of the node at 0-based @p index, before the entry itself goes.
+    void remove_source(qsizetype index);
+
+    /// Where node @p number (1-based) came from: the address it was found by, or the name
+    /// given with its coordinates; empty for a marker placed on the map.
+    [[nodiscard]] QString source(qsizetype number) const;
+    /// The next node entry to arrive comes from @p source.
+    void expect_source(const QString& source) { next_source_ = source; }
+    /// An address found in single mode: the source of the node ノードを取得 places next.
+    void offer_source(const QString& source) { offered_source_ = source; }
+    /// ノードを取得: the node about to arrive takes the offered source.
+    void arm_offered_source();
     /// Replaces the legs; a missing coordinate entry is stored empty.
     void set_legs(const QStringList& labels, const QStringList& coords);
     void clear_legs();
@@ -53,6 +67,9 @@ private:
     QStringList nodes_;
     QStringList legs_;
     QStringList coords_;
+    QStringList sources_; ///< aligned with nodes_
+    QString next_source_;
+    QString offered_source_;
     double unimproved_km_ = -1;
 };
 

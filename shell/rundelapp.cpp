@@ -10,6 +10,7 @@
 #include "chrome/modgradtitlebar.h"
 #include "editing/addresslookup.h"
 #include "editing/csvaddressfile.h"
+#include "editing/csvstops.h"
 #include "editing/nodelisteditor.h"
 #include "editing/routeflow.h"
 #include "export/routeexporter.h"
@@ -71,7 +72,7 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     editor_ = std::make_unique<editing::NodeListEditor>(*page_, *lists_, *route_, *dialogs_);
     flow_ =
         std::make_unique<editing::RouteFlow>(*lists_, *downloader_, *route_, *editor_, *dialogs_);
-    lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_, *dialogs_);
+    lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_, *lists_, *dialogs_);
     dispatcher_ = std::make_unique<bridge::PageEventDispatcher>(*page_, *flow_, flags_);
     batch_ = std::make_unique<session::BatchFolderEngine>(
         session::WorkFolders(paths_.program_folder.toStdString()), engine_, *engine_panel_);
@@ -294,11 +295,20 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
     if (path.isEmpty()) {
         return;
     }
-    QStringList addresses;
+    QStringList lines;
     QString error;
-    if (!editing::CsvAddressFile::read(path, addresses, error)) {
+    if (!editing::CsvAddressFile::read(path, lines, error)) {
         dialogs_->message(error);
         return;
+    }
+    // Lines with coordinates are placed as they are; refused ones join the not-found list.
+    const editing::CsvStops parsed = editing::parse_csv_stops(lines);
+    QStringList addresses;
+    for (const editing::CsvStop& stop : parsed.stops) {
+        addresses.append(stop.line());
+    }
+    for (const QString& refused : parsed.refused) {
+        flags_.notfound_list += refused + QStringLiteral("\r\n");
     }
     panels::CommandPanel* other = &origin == panel_ ? side_menu_->window().panel : panel_;
     for (panels::CommandPanel* target : {&origin, other}) {

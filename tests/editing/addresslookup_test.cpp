@@ -3,6 +3,8 @@
 #include "bridge/sharedflags.h"
 #include "editing/addresslookup.h"
 #include "editing/csvaddressfile.h"
+#include "editing/csvstops.h"
+#include "session/sessionlists.h"
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -18,13 +20,20 @@ namespace {
 
 class NodeCollector final : public rundel::bridge::PageEventHandler {
 public:
-    void node_entry_arrived(const QString& entry) override { nodes << entry; }
+    explicit NodeCollector(rundel::session::SessionLists& lists) : lists_(lists) {}
+    void node_entry_arrived(const QString& entry) override {
+        nodes << entry;
+        lists_.append_node(entry);
+    }
     void node_data_ready(const QString&) override {}
     void move_node() override {}
     void delete_node() override {}
     void show_message(const QString& text) override { messages << text; }
     QStringList nodes;
     QStringList messages;
+
+private:
+    rundel::session::SessionLists& lists_;
 };
 
 /// A page that finds every address except those starting with "x", answering a little later
@@ -44,13 +53,19 @@ struct Scene {
             page.values.insert("unitnode", QString::number(++markers) + ",35,139");
             QTimer::singleShot(20, [this] { page.show_title("getnode"); });
         });
+        page.on_click.insert("addnodecoord", [this] {
+            page.values.insert("unitnode",
+                               QString::number(++markers) + "," + page.values.value("nodecoord"));
+            QTimer::singleShot(20, [this] { page.show_title("getnode"); });
+        });
     }
     rundel::test::FakePage page;
     rundel::bridge::SharedFlags flags;
-    NodeCollector collector;
+    rundel::session::SessionLists lists;
+    NodeCollector collector{lists};
     rundel::bridge::PageEventDispatcher dispatcher{page, collector, flags};
     rundel::test::ScriptedDialogs dialogs;
-    AddressLookup lookup{page, flags, dialogs};
+    AddressLookup lookup{page, flags, lists, dialogs};
     int markers = 0;
 };
 
@@ -101,6 +116,21 @@ private slots:
         QVERIFY(s.flags.geocode_flag.isEmpty());
     }
 
+    void coordinatesPlaceNodesWithoutLookupAndEveryNodeKeepsItsSource() {
+        Scene s;
+        s.lookup.set_address_mode("multi");
+        s.lookup.lookup(QString(), {"A", "本社,35.6812,139.7671", "34.7025,135.4959", "xB"});
+        QCOMPARE(s.collector.nodes,
+                 (QStringList{"1,35,139", "2,35.6812,139.7671", "3,34.7025,135.4959"}));
+        QCOMPARE(s.page.log.filter("write realaddress="),
+                 (QStringList{"write realaddress=A", "write realaddress=xB"}));
+        QCOMPARE(s.lists.source(1), QStringLiteral("A"));
+        QCOMPARE(s.lists.source(2), QStringLiteral("本社"));
+        QCOMPARE(s.lists.source(3), QString());
+        QCOMPARE(s.page.log.last(), QStringLiteral("click mappancenter"));
+        QCOMPARE(s.dialogs.messages, QStringList{"xB の座標を取得できませんでした\r\n"});
+    }
+
     void multiModeAllFoundOrEmpty() {
         Scene s;
         s.lookup.set_address_mode("multi");
@@ -131,6 +161,49 @@ private slots:
         QVERIFY(s.dialogs.messages.first().contains(QStringLiteral("検索中")));
         QVERIFY(!s.page.log.contains("write realaddress=intruder"));
         QVERIFY(!s.lookup.busy());
+    }
+
+    void csvStops_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("list");    // the address list's lines
+        QTest::addColumn<QStringList>("located"); // latitude,longitude of the located ones
+        QTest::addColumn<int>("refused");
+        QTest::newRow("mixed, no header")
+            << QStringList{"東京都新宿区西新宿2-8-1", "35.6812,139.7671", "本社, 35.68 ,139.76",
+                           "港区六本木6-10-1,3,4", "大阪,95.5,135.5"}
+            << QStringList{"東京都新宿区西新宿2-8-1", "35.6812,139.7671", "本社,35.68,139.76",
+                           "港区六本木6-10-1,3,4"}
+            << QStringList{"35.6812,139.7671", "35.68,139.76"} << 1;
+        QTest::newRow("header names the columns")
+            << QStringList{"名称,lat,lon", "\"A, Inc.\",35.1,139.1", "B,,", ",x,139",
+                           "C,-33.86,151.21"}
+            << QStringList{"\"A, Inc.\",35.1,139.1", "B", "C,-33.86,151.21"}
+            << QStringList{"35.1,139.1", "-33.86,151.21"} << 1;
+        QTest::newRow("our visit list: node order, closing row skipped")
+            << QStringList{"順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km)",
+                           "1,2,二,35.2,139.2,0.000,0.000", "2,1,,35.1,139.1,1.0,1.0",
+                           "3,2,二,35.2,139.2,1.0,2.0"}
+            << QStringList{"35.1,139.1", "二,35.2,139.2"} << QStringList{"35.1,139.1", "35.2,139.2"}
+            << 0;
+    }
+
+    void csvStops() {
+        QFETCH(QStringList, lines);
+        const rundel::editing::CsvStops stops = rundel::editing::parse_csv_stops(lines);
+        QStringList list;
+        QStringList located;
+        for (const rundel::editing::CsvStop& stop : stops.stops) {
+            list << stop.line();
+            const rundel::editing::CsvStop again = rundel::editing::classify_stop_line(stop.line());
+            QCOMPARE(again.located, stop.located);
+            if (stop.located) {
+                located << stop.latitude + "," + stop.longitude;
+                QCOMPARE(again.address, stop.address);
+            }
+        }
+        QTEST(list, "list");
+        QTEST(located, "located");
+        QTEST(static_cast<int>(stops.refused.size()), "refused");
     }
 
     void csvAddresses_data() {

@@ -1,7 +1,10 @@
+#include "editing/csvaddressfile.h"
+#include "editing/csvstops.h"
 #include "export/kmldocument.h"
 #include "export/mapcapture.h"
 #include "export/plaintextroute.h"
 #include "export/routeexporter.h"
+#include "export/visitlist.h"
 #include "session/sessionlists.h"
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
@@ -49,6 +52,15 @@ const QStringList kCoords = {"35.681236,139.767125,35.658581,139.745433",
                              "35.658581,139.745433,35.710063,139.8107",
                              "35.710063,139.8107,35.681236,139.767125"};
 
+/// The three nodes of kLegs, two of them found by an address.
+void with_sources(rundel::session::SessionLists& lists) {
+    lists.expect_source(QStringLiteral("東京駅, 丸の内"));
+    lists.append_node(QStringLiteral("1,35.681236,139.767125"));
+    lists.append_node(QStringLiteral("2,35.710063,139.810700"));
+    lists.expect_source(QStringLiteral("芝公園 \"東京タワー\""));
+    lists.append_node(QStringLiteral("3,35.658581,139.745433"));
+}
+
 } // namespace
 
 class RouteExporterTest : public QObject {
@@ -92,6 +104,84 @@ private slots:
         QCOMPARE(f.dialogs.messages,
                  (QStringList{"KMLファイルで保存しました。", "プレインテキストで保存しました。"}));
         QCOMPARE(f.dialogs.titles.first(), QStringLiteral("Rundel_Engine"));
+    }
+
+    void gpxAndVisitListMatchTheirGoldenFiles() {
+        Fixture f;
+        with_sources(f.lists);
+        f.exporter.set_clock(
+            [] { return QDateTime::fromString("2026-12-06T09:30:00Z", Qt::ISODate); });
+        f.exporter.saveGpx_gpx();
+        f.exporter.saveVisitList_csv();
+        QCOMPARE(f.bytes("GPX_3f9a0c1d2e4b5a67.gpx"), golden("route.gpx"));
+        QCOMPARE(f.bytes("ROUTE_3f9a0c1d2e4b5a67.csv"), golden("route.csv"));
+        QCOMPARE(
+            f.dialogs.messages,
+            (QStringList{"GPXファイルで保存しました: " + f.result("GPX_3f9a0c1d2e4b5a67.gpx"),
+                         "訪問リストで保存しました: " + f.result("ROUTE_3f9a0c1d2e4b5a67.csv")}));
+    }
+
+    void theVisitListReadsBackAsTheSameStops() {
+        rundel::session::SessionLists lists;
+        with_sources(lists);
+        lists.set_legs(kLegs, kCoords);
+        const QByteArray csv =
+            rundel::exporting::visit_list_csv(rundel::exporting::visit_stops(lists));
+        const rundel::editing::CsvStops read =
+            rundel::editing::parse_csv_stops(rundel::editing::CsvAddressFile::addresses(csv));
+        QVERIFY(read.refused.isEmpty());
+        QStringList entries;
+        QStringList sources;
+        for (const rundel::editing::CsvStop& stop : read.stops) {
+            QVERIFY(stop.located);
+            entries << QString::number(entries.size() + 1) + "," + stop.latitude + "," +
+                           stop.longitude;
+            sources << stop.address;
+        }
+        QCOMPARE(entries, (QStringList{"1,35.681236,139.767125", "2,35.710063,139.810700",
+                                       "3,35.658581,139.745433"}));
+        QCOMPARE(sources, (QStringList{"東京駅, 丸の内", "", "芝公園 \"東京タワー\""}));
+    }
+
+    void tokyoOsakaAndBackIsTwiceTheGreatCircle() {
+        rundel::session::SessionLists lists;
+        lists.set_legs({"1→2", "2→1"}, {"35.681236,139.767125,34.702485,135.495951",
+                                        "34.702485,135.495951,35.681236,139.767125"});
+        const QByteArray csv =
+            rundel::exporting::visit_list_csv(rundel::exporting::visit_stops(lists));
+        const QList<QByteArray> rows = csv.trimmed().split('\n');
+        QCOMPARE(rows.size(), 4); // header, two stops, back at the start
+        const double total = rows.last().trimmed().split(',').last().toDouble();
+        QVERIFY2(qAbs(total - 2 * 403.5) < 0.005 * 2 * 403.5, qPrintable(QString::number(total)));
+        QVERIFY(qAbs(lists.route_km() - total) < 0.001);
+    }
+
+    void gdalReadsTheGpx() {
+        const QString ogrinfo = QStandardPaths::findExecutable(QStringLiteral("ogrinfo"));
+        if (ogrinfo.isEmpty()) {
+            QSKIP("ogrinfo (gdal-bin) is not installed");
+        }
+        Fixture f;
+        with_sources(f.lists);
+        f.exporter.saveGpx_gpx();
+        QProcess process;
+        process.start(ogrinfo, {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-so"),
+                                f.result("GPX_3f9a0c1d2e4b5a67.gpx")});
+        QVERIFY(process.waitForFinished(30000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QCOMPARE(process.exitCode(), 0);
+        const auto count = [&](const QString& layer) {
+            const qsizetype at = out.indexOf(QStringLiteral("Layer name: ") + layer + '\n');
+            const qsizetype counted = out.indexOf(QStringLiteral("Feature Count: "), at);
+            return at < 0
+                       ? -1
+                       : out.mid(counted + 15, out.indexOf('\n', counted) - counted - 15).toInt();
+        };
+        QCOMPARE(count(QStringLiteral("waypoints")), 3);
+        QCOMPARE(count(QStringLiteral("routes")), 1);
+        QCOMPARE(count(QStringLiteral("route_points")), 4);
+        QCOMPARE(count(QStringLiteral("tracks")), 1);
+        QCOMPARE(count(QStringLiteral("track_points")), 4);
     }
 
     void viewpointRange_data() {
@@ -143,6 +233,10 @@ private slots:
                                << QStringLiteral("PLAIN_3f9a0c1d2e4b5a67.txt");
         QTest::newRow("image") << QStringLiteral("画像(BMP)")
                                << QStringLiteral("BMP_3f9a0c1d2e4b5a67_0.bmp");
+        QTest::newRow("gpx") << QStringLiteral("GPS(GPX)")
+                             << QStringLiteral("GPX_3f9a0c1d2e4b5a67.gpx");
+        QTest::newRow("visit list")
+            << QStringLiteral("訪問リスト(CSV)") << QStringLiteral("ROUTE_3f9a0c1d2e4b5a67.csv");
     }
 
     void saveDispatchesByExactText() {
@@ -183,7 +277,9 @@ private slots:
         f.exporter.savaKML_kml();
         f.exporter.savaPlain_txt();
         f.exporter.saveMap_bmp();
-        QCOMPARE(f.dialogs.messages.size(), 3);
+        f.exporter.saveGpx_gpx();
+        f.exporter.saveVisitList_csv();
+        QCOMPARE(f.dialogs.messages.size(), 5);
         for (const QString& message : f.dialogs.messages) {
             QVERIFY(!message.contains(QStringLiteral("保存しました")));
         }

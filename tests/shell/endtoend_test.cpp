@@ -21,8 +21,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
 #include <QWebEngineView>
@@ -217,6 +219,54 @@ private slots:
         QVERIFY2(after_km > 0 && after_km < before_km, qPrintable(total->text() + before->text()));
         app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
                                      .filePath(QStringLiteral("rundel-improved-route.png")));
+    }
+
+    void visitListAndGpxLeaveAndTheVisitListComesBack() {
+        Running running;
+        RundelApp& app = *running.app;
+        app.page().run(QStringLiteral(
+            "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
+            ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])});});"
+            "true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
+        const QStringList placed = app.lists().nodes();
+        app.panel().cmdGetSalesmanRoute->click();
+        QCOMPARE(app.panel().lstNodeConnect->count(), 5);
+        const QLabel* total = app.panel().findChild<QLabel*>(QStringLiteral("lblTotal"));
+        QVERIFY(total->text().startsWith(QStringLiteral("総距離 ")));
+
+        for (const char* format : {"GPS(GPX)", "訪問リスト(CSV)"}) {
+            app.panel().cmbSavetype->setEditText(QString::fromUtf8(format));
+            app.panel().cmdSavedata->click();
+        }
+        const QString sesid = app.page().read(QStringLiteral("sesid"));
+        const QDir result(QDir(running.program).filePath(QStringLiteral("Rundel/result")));
+        const QString gpx =
+            result.filePath(QStringLiteral("GPX_") + sesid + QStringLiteral(".gpx"));
+        const QString csv =
+            result.filePath(QStringLiteral("ROUTE_") + sesid + QStringLiteral(".csv"));
+        QCOMPARE(running.dialogs.messages, (QStringList{"GPXファイルで保存しました: " + gpx,
+                                                        "訪問リストで保存しました: " + csv}));
+        const QString ogrinfo = QStandardPaths::findExecutable(QStringLiteral("ogrinfo"));
+        if (!ogrinfo.isEmpty()) {
+            QProcess process;
+            process.start(ogrinfo, {QStringLiteral("-ro"), QStringLiteral("-so"), gpx,
+                                    QStringLiteral("waypoints")});
+            QVERIFY(process.waitForFinished(30000));
+            QVERIFY2(process.readAllStandardOutput().contains("Feature Count: 5"), "waypoints");
+        }
+
+        running.dialogs.answers.enqueue(true);
+        app.panel().cmdClear->click();
+        QVERIFY(app.lists().nodes().isEmpty());
+        app.set_address_mode(QStringLiteral("multi"));
+        running.dialogs.chosen_file = csv;
+        running.dialogs.messages.clear();
+        app.panel().cmdCSV->click();
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
+        QCOMPARE(app.lists().nodes(), placed);
+        QVERIFY2(running.dialogs.messages.isEmpty(),
+                 qPrintable(running.dialogs.messages.join(QLatin1Char('|'))));
     }
 
     void csvOfAddressesBecomesNodesInBothWindows() {

@@ -5,7 +5,8 @@ import path from 'node:path';
 import { click, launchBrowser, nextEvent, openPage, quiet, read, startServer, write } from './harness.mjs';
 
 const ELEMENT_IDS = [
-  'getaddressflag', 'realaddress', 'newgeocoding', 'getnodecoord', 'unitnode', 'sesid',
+  'getaddressflag', 'realaddress', 'newgeocoding', 'getnodecoord', 'nodecoord', 'addnodecoord',
+  'unitnode', 'sesid',
   'requestnodedata', 'tspconnectlist', 'tspnodedata', 'drawtspnode', 'connectlistarray',
   'coordlistarray', 'routeclear', 'dragnumber', 'ido_byo_10', 'keido_byo_10', 'delnumber',
   'hidemarker', 'showmarker', 'printpage', 'mapzoomlevel', 'getzoomlevel', 'getmaptype', 'maptype',
@@ -139,6 +140,11 @@ describe('map page contract', () => {
     const node = await nextEvent(page, ['unitnode']);
     assert.equal(node.word, 'getnode');
     assert.match(node.unitnode, /^1,48\.85\d+,2\.34\d+$/u);
+    await write(page, { nodecoord: '35.6812,139.7671' });
+    await click(page, 'addnodecoord');
+    const located = await nextEvent(page, ['unitnode']);
+    assert.equal(located.word, 'getnode');
+    assert.equal(located.unitnode, '2,35.681200,139.767100');
     await write(page, { getaddressflag: 'multi', realaddress: '存在しない架空の地名' });
     await click(page, 'newgeocoding');
     assert.equal((await nextEvent(page)).word, 'geocodenotfound_multi');

@@ -181,6 +181,15 @@ const actions = {
     lastGeocoded = null;
     markers.add(where);
   },
+  // A stop whose coordinates are known ("latitude,longitude"): a marker there, no lookup.
+  addnodecoord() {
+    const [lat, lng] = value('nodecoord').split(',').map(Number);
+    if (![lat, lng].every(Number.isFinite) || Math.abs(lat) > 90 || Math.abs(lng) > 180) {
+      notice(`座標が正しくありません: ${value('nodecoord')}`);
+      return;
+    }
+    markers.add(L.latLng(lat, lng));
+  },
   requestnodedata: requestNodeData,
   drawtspnode: drawRoute,
   routeclear() {

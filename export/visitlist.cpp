@@ -1,0 +1,123 @@
+#include "export/visitlist.h"
+
+#include "engine/geodesy.h"
+#include "session/csvtext.h"
+#include "session/sessionlists.h"
+
+#include <QStringList>
+
+namespace rundel::exporting {
+namespace {
+
+QString degrees(double value) {
+    return QString::number(value, 'f', 6);
+}
+
+QString km(double value) {
+    return QString::number(value, 'f', 3);
+}
+
+QString xml_escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+/// "1 東京都千代田区丸の内1-9-1", or the visit number alone.
+QString stop_name(int visit, const VisitStop& stop) {
+    return stop.address.isEmpty() ? QString::number(visit)
+                                  : QString::number(visit) + QLatin1Char(' ') + stop.address;
+}
+
+QString point(const char* element, const VisitStop& stop, const QString& name,
+              const QString& indent) {
+    QString text = indent + QLatin1Char('<') + QLatin1String(element) + QStringLiteral(" lat=\"") +
+                   degrees(stop.latitude) + QStringLiteral("\" lon=\"") + degrees(stop.longitude) +
+                   QLatin1Char('"');
+    if (name.isEmpty()) {
+        return text + QStringLiteral("/>\n");
+    }
+    return text + QStringLiteral("><name>") + xml_escaped(name) + QStringLiteral("</name></") +
+           QLatin1String(element) + QStringLiteral(">\n");
+}
+
+double leg_km(const VisitStop& from, const VisitStop& to) {
+    return engine::great_circle_km(from.latitude, from.longitude, to.latitude, to.longitude);
+}
+
+bool read_leg(const QString& label, const QString& coords, VisitStop& stop) {
+    bool number_ok = false;
+    stop.node = label.section(QChar(0x2192), 0, 0).trimmed().toInt(&number_ok);
+    const QStringList fields = coords.split(QLatin1Char(','));
+    bool lat_ok = false;
+    bool lon_ok = false;
+    if (fields.size() >= 2) {
+        stop.latitude = fields.at(0).toDouble(&lat_ok);
+        stop.longitude = fields.at(1).toDouble(&lon_ok);
+    }
+    return number_ok && lat_ok && lon_ok;
+}
+
+} // namespace
+
+QList<VisitStop> visit_stops(const session::SessionLists& lists) {
+    QList<VisitStop> stops;
+    const QStringList& legs = lists.legs();
+    for (qsizetype i = 0; i < legs.size(); ++i) {
+        VisitStop stop;
+        if (!read_leg(legs.at(i), lists.routeCoordList().value(i), stop)) {
+            return {};
+        }
+        stop.address = lists.source(stop.node);
+        stops.append(stop);
+    }
+    return stops;
+}
+
+QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
+                        const QDateTime& time) {
+    const QString title = QStringLiteral("Rundel_Engine ") + session_id;
+    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<gpx version=\"1.1\" creator=\"Rundel_Engine\" "
+                                  "xmlns=\"http://www.topografix.com/GPX/1/1\" "
+                                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                                  "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
+                                  "http://www.topografix.com/GPX/1/1/gpx.xsd\">\n");
+    text += QStringLiteral("  <metadata>\n    <name>") + xml_escaped(title) +
+            QStringLiteral("</name>\n    <time>") +
+            time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")) +
+            QStringLiteral("</time>\n  </metadata>\n");
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        text += point("wpt", stops.at(i), stop_name(static_cast<int>(i) + 1, stops.at(i)),
+                      QStringLiteral("  "));
+    }
+    text +=
+        QStringLiteral("  <rte>\n    <name>") + xml_escaped(title) + QStringLiteral("</name>\n");
+    for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
+        const qsizetype at = i % stops.size();
+        text += point("rtept", stops.at(at), stop_name(static_cast<int>(at) + 1, stops.at(at)),
+                      QStringLiteral("    "));
+    }
+    text += QStringLiteral("  </rte>\n  <trk>\n    <name>") + xml_escaped(title) +
+            QStringLiteral("</name>\n    <trkseg>\n");
+    for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
+        text += point("trkpt", stops.at(i % stops.size()), {}, QStringLiteral("      "));
+    }
+    text += QStringLiteral("    </trkseg>\n  </trk>\n</gpx>\n");
+    return text.toUtf8();
+}
+
+QByteArray visit_list_csv(const QList<VisitStop>& stops) {
+    QString text = QStringLiteral("順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km)\r\n");
+    double total = 0;
+    for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
+        const VisitStop& stop = stops.at(i % stops.size());
+        const double leg = i == 0 ? 0.0 : leg_km(stops.at(i - 1), stop);
+        total += leg;
+        text += QString::number(i + 1) + QLatin1Char(',') + QString::number(stop.node) +
+                QLatin1Char(',') + session::csv_quoted(stop.address) + QLatin1Char(',') +
+                degrees(stop.latitude) + QLatin1Char(',') + degrees(stop.longitude) +
+                QLatin1Char(',') + km(leg) + QLatin1Char(',') + km(total) + QStringLiteral("\r\n");
+    }
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+} // namespace rundel::exporting

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace rundel::session {
+class SessionLists;
+}
+
+namespace rundel::exporting {
+
+/// One stop of the route, in visit order.
+struct VisitStop {
+    int node = 0;    ///< its number in the node list
+    QString address; ///< where it came from; empty for a marker placed on the map
+    double latitude = 0;
+    double longitude = 0;
+};
+
+/// The route's stops in visit order, read from its legs ("a→b" with the coordinates of both
+/// ends); empty when there is no route or a leg cannot be read.
+[[nodiscard]] QList<VisitStop> visit_stops(const session::SessionLists& lists);
+
+/// A GPX 1.1 document: a waypoint per stop (named by visit number and address), a route
+/// through them back to the first, and the closed tour as a track.
+[[nodiscard]] QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
+                                      const QDateTime& time);
+
+/// The visit list for spreadsheets: UTF-8 with a byte-order mark, CR LF, a header row and a
+/// row per stop, the last back at the start, with great-circle leg and running distances.
+[[nodiscard]] QByteArray visit_list_csv(const QList<VisitStop>& stops);
+
+} // namespace rundel::exporting
