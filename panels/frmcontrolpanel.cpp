@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -167,8 +168,19 @@ void frmControlpanel::show_maptype(const QString& word) {
 }
 
 void frmControlpanel::synchronise() {
+    // Every page call waits in a nested event loop, where anything may happen: a repaint asks
+    // for another synchronisation, and a close request deletes this window. Neither may
+    // touch it afterwards.
+    if (syncing_) {
+        return;
+    }
+    syncing_ = true;
+    const QPointer<frmControlpanel> alive(this);
     page_.click(QStringLiteral("getzoomlevel"));
-    const QString level_text = page_.read(QStringLiteral("mapzoomlevel"));
+    const QString level_text = alive ? page_.read(QStringLiteral("mapzoomlevel")) : QString();
+    if (!alive) {
+        return;
+    }
     bool ok = false;
     const int level = level_text.toInt(&ok);
     // Not while the user drags the handle: the page still has the old level, and the
@@ -178,19 +190,26 @@ void frmControlpanel::synchronise() {
     }
     Slider1->setToolTip(level_text);
     page_.click(QStringLiteral("getmaptype"));
-    show_maptype(page_.read(QStringLiteral("maptype")));
+    const QString type = alive ? page_.read(QStringLiteral("maptype")) : QString();
+    if (!alive) {
+        return;
+    }
+    show_maptype(type);
     since_sync_.start();
+    syncing_ = false;
 }
 
 void frmControlpanel::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     // The synchronisation repaints the panel; the paints it causes do not synchronise again.
     const bool settled = !since_sync_.isValid() || since_sync_.elapsed() > 300;
-    if (!sync_scheduled_ && settled) {
+    if (!sync_scheduled_ && !syncing_ && settled) {
         sync_scheduled_ = true;
         QTimer::singleShot(0, this, [this] {
             sync_scheduled_ = false;
-            synchronise();
+            if (isVisible()) {
+                synchronise();
+            }
         });
     }
 }

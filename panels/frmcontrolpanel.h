@@ -59,6 +59,7 @@ private:
 
     bridge::PageInterface& page_;
     bool sync_scheduled_ = false;
+    bool syncing_ = false;
     QElapsedTimer since_sync_;
 };
 

@@ -2,6 +2,7 @@
 #include "support/fakepage.h"
 #include "widgets/isbutton.h"
 
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -146,6 +147,25 @@ private slots:
         QTRY_VERIFY(page.log.contains(QStringLiteral("click setzoomlevel")));
         const QString sent = page.log.filter(QStringLiteral("write mapzoomlevel=")).last();
         QVERIFY2(sent.section('=', 1).toInt() >= 13, qPrintable(sent));
+    }
+
+    void aCloseWhileSynchronisingIsSafe() {
+        rundel::test::FakePage page;
+        page.values = {{"mapzoomlevel", "5"}};
+        QPointer<frmControlpanel> panel = new frmControlpanel(page);
+        panel->show();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        // The close request arrives while the panel waits for the page, and the deletion it
+        // causes runs in that same wait.
+        page.on_click.insert("getzoomlevel", [&] {
+            if (panel) {
+                panel->close();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+        });
+        panel->synchronise();
+        QVERIFY(panel.isNull());
+        QVERIFY(page.log.contains(QStringLiteral("click controlshow")));
     }
 
     void closingShowsThePageControls() {

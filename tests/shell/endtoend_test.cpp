@@ -219,6 +219,16 @@ private slots:
         QVERIFY2(after_km > 0 && after_km < before_km, qPrintable(total->text() + before->text()));
         app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
                                      .filePath(QStringLiteral("rundel-improved-route.png")));
+
+        // The mode marks move when chosen from the menu (checkable actions toggle themselves).
+        app.window().mnuJiriki->trigger();
+        QVERIFY(app.window().mnuJiriki->isChecked());
+        QVERIFY(!app.window().mnuTariki->isChecked());
+        QVERIFY(app.TSP_Timer1().isActive());
+        app.window().mnuTariki->trigger();
+        QVERIFY(app.window().mnuTariki->isChecked());
+        QVERIFY(!app.window().mnuJiriki->isChecked());
+        QVERIFY(!app.TSP_Timer1().isActive());
     }
 
     void visitListAndGpxLeaveAndTheVisitListComesBack() {
