@@ -4,6 +4,7 @@
 //   engine_bench            the standard set (reference included where it finishes in seconds)
 //   engine_bench --quick    without the million-node cases
 
+#include "benchsupport.h"
 #include "engine/modshortestpath.h"
 
 #include <chrono>
@@ -21,23 +22,13 @@
 
 namespace {
 
+using rundel::bench::Clock;
+using rundel::bench::ms_since;
 using rundel::engine::Construction;
 using rundel::engine::ModShortestPath;
-using Clock = std::chrono::steady_clock;
-
-double ms_since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 long rss_kib() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-        }
-    }
-    return 0;
+    return rundel::bench::status_kib("VmRSS:");
 }
 
 enum class Layout { Uniform, AllEqual, IntegerGrid, OnALine };

@@ -7,6 +7,7 @@
 //                                       at the budgets given (perturbations per node)
 
 #include "engine/modshortestpath.h"
+#include "optima.h"
 
 #include <chrono>
 #include <cmath>
@@ -33,17 +34,7 @@ double seconds_since(Clock::time_point start) {
 }
 
 std::map<std::string, double> optima() {
-    std::ifstream in(std::string(RUNDEL_TSPLIB_DIR) + "/solutions");
-    std::map<std::string, double> lengths;
-    std::string name;
-    std::string colon;
-    double length = 0;
-    std::string rest;
-    while (in >> name >> colon >> length) {
-        lengths[name] = length;
-        std::getline(in, rest);
-    }
-    return lengths;
+    return rundel::tsplib::optimal_lengths(RUNDEL_TSPLIB_DIR);
 }
 
 std::string uniform_text(std::int32_t count) {

@@ -1,7 +1,7 @@
 // Map server benchmark: a page visit, 1,000 markers posted, and the node file downloaded, on
 // loopback against the real server.
 
-#include "mapserver/mapserver.h"
+#include "benchserver.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,17 +17,11 @@ int main() {
     namespace fs = std::filesystem;
     using Clock = std::chrono::steady_clock;
     const fs::path data = fs::temp_directory_path() / "rundel-mapserver-bench";
-    fs::create_directories(data);
-    rundel::mapserver::MapServerOptions options;
-    options.data_dir = data;
-    options.web_root = fs::path(RUNDEL_PROGRAM_DIR) / "web";
-    options.gazetteer = fs::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
-    rundel::mapserver::MapServer server(options);
-    std::string error;
-    if (!server.start(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    const auto started = rundel::bench::start_server(data);
+    if (!started) {
         return 1;
     }
+    rundel::mapserver::MapServer& server = *started;
     std::mt19937 random(7);
     std::uniform_real_distribution<double> lat(34.0, 36.0);
     std::uniform_real_distribution<double> lng(135.0, 140.0);

@@ -1,7 +1,8 @@
 // Map server under load, on loopback against the real server in this process: idle
 // connections that hold workers, keep-alive downloads, bursts of new clients, and large posts.
 
-#include "mapserver/mapserver.h"
+#include "benchserver.h"
+#include "benchsupport.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -20,21 +21,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ms_since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using rundel::bench::Clock;
+using rundel::bench::ms_since;
 
 long peak_rss_kib() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-        }
-    }
-    return 0;
+    return rundel::bench::status_kib("VmHWM:");
 }
 
 int connect_to(int port) {
@@ -160,17 +151,11 @@ void large_posts(int port, int posts) {
 int main() {
     namespace fs = std::filesystem;
     const fs::path data = fs::temp_directory_path() / "rundel-mapserver-load-bench";
-    fs::create_directories(data);
-    rundel::mapserver::MapServerOptions options;
-    options.data_dir = data;
-    options.web_root = fs::path(RUNDEL_PROGRAM_DIR) / "web";
-    options.gazetteer = fs::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
-    rundel::mapserver::MapServer server(options);
-    std::string error;
-    if (!server.start(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    const auto started = rundel::bench::start_server(data);
+    if (!started) {
         return 1;
     }
+    rundel::mapserver::MapServer& server = *started;
     std::printf("map server under load:\n");
     keep_alive(server.port());
     for (const bool half_open : {false, true}) {

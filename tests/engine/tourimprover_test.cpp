@@ -1,4 +1,5 @@
 #include "engine/modshortestpath.h"
+#include "optima.h"
 #include "support/nodetext.h"
 
 #include <cmath>
@@ -112,17 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, Improvement, ::testing::ValuesIn(layouts()),
                          [](const auto& param) { return std::string(param.param.name); });
 
 std::map<std::string, double> optima() {
-    std::ifstream in(std::string(RUNDEL_TSPLIB_DIR) + "/solutions");
-    std::map<std::string, double> lengths;
-    std::string name;
-    std::string colon;
-    double length = 0;
-    std::string rest;
-    while (in >> name >> colon >> length) {
-        lengths[name] = length;
-        std::getline(in, rest);
-    }
-    return lengths;
+    return rundel::tsplib::optimal_lengths(RUNDEL_TSPLIB_DIR);
 }
 
 class ImprovedTsplib : public ::testing::TestWithParam<const char*> {};

@@ -1,4 +1,5 @@
 #include "engine/modshortestpath.h"
+#include "optima.h"
 #include "support/nodetext.h"
 #include "support/recordingsink.h"
 
@@ -13,17 +14,7 @@ using rundel::engine::ModShortestPath;
 namespace {
 
 std::map<std::string, double> optimal_lengths() {
-    std::ifstream in(std::string(RUNDEL_TSPLIB_DIR) + "/solutions");
-    std::map<std::string, double> lengths;
-    std::string name;
-    std::string colon;
-    double length = 0;
-    std::string rest;
-    while (in >> name >> colon >> length) {
-        lengths[name] = length;
-        std::getline(in, rest);
-    }
-    return lengths;
+    return rundel::tsplib::optimal_lengths(RUNDEL_TSPLIB_DIR);
 }
 
 struct Instance {
