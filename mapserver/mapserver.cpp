@@ -3,6 +3,7 @@
 #include "mapserver/nodefile.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
+#include "mapserver/tileproxy.h"
 
 #include <atomic>
 #include <cmath>
@@ -94,8 +95,8 @@ bool MapServer::start(std::string& error) {
     if (!gazetteer_.load(options_.gazetteer, error)) {
         return false;
     }
-    if (!options_.geocoder_url.empty()) {
-        online_ = std::make_unique<OnlineGeocoder>(options_.geocoder_url);
+    if (!start_online_services(error)) {
+        return false;
     }
     sessions_.adopt_existing();
     routes();
@@ -152,6 +153,35 @@ bool MapServer::start(std::string& error) {
     return true;
 }
 
+bool MapServer::start_online_services(std::string& error) {
+    // Answers and tiles are kept beside the node files, so that what was seen once works
+    // offline later.
+    const fs::path cache = options_.data_dir / "cache";
+    if (!options_.geocoder.empty()) {
+        const auto service = GeocoderService::parse(options_.geocoder, error);
+        if (!service) {
+            return false;
+        }
+        OnlineGeocoder::Options online;
+        online.cache_file = cache / "geocode.tsv";
+        // The national service asks for no spacing; Nominatim's policy asks for a second.
+        online.min_interval = service->kind == GeocoderService::Kind::Gsi
+                                  ? std::chrono::milliseconds(200)
+                                  : std::chrono::milliseconds(1000);
+        online_ = std::make_unique<OnlineGeocoder>(*service, online);
+    }
+    if (!options_.tiles.empty()) {
+        const auto source = TileSource::parse(options_.tiles, error);
+        if (!source) {
+            return false;
+        }
+        TileProxy::Options proxy;
+        proxy.cache_dir = cache / "tiles";
+        tiles_ = std::make_unique<TileProxy>(*source, proxy);
+    }
+    return true;
+}
+
 void MapServer::stop() {
     {
         const std::lock_guard lock(mutex_);
@@ -197,14 +227,23 @@ void MapServer::routes() {
                  [this](const auto& request, auto& response) { node_file(request, response); });
     server_->Get("/Rundel_SRV/geocode",
                  [this](const auto& request, auto& response) { geocode(request, response); });
+    server_->Get(R"(/tiles/([a-z]+)/(\d{1,2})/(\d{1,9})/(\d{1,9}))",
+                 [this](const auto& request, auto& response) { tile(request, response); });
     server_->Get("/favicon.ico", [](const auto&, auto& response) { response.status = 204; });
     server_->set_mount_point("/static", options_.web_root.string());
 }
 
 void MapServer::page(const httplib::Request& /*request*/, httplib::Response& response) {
-    const json config{{"sesid", sessions_.issue()},
-                      {"tiles", options_.tiles_url},
-                      {"onlineGeocoder", online_ != nullptr}};
+    json tiles = nullptr;
+    if (tiles_) {
+        const TileSource& source = tiles_->source();
+        tiles = json{{"url", "/tiles/{type}/{z}/{x}/{y}"},
+                     {"named", source.named},
+                     {"attribution", source.attribution},
+                     {"maxZoom", source.max_zoom}};
+    }
+    const json config{
+        {"sesid", sessions_.issue()}, {"tiles", tiles}, {"onlineGeocoder", online_ != nullptr}};
     std::string script = config.dump();
     // Inside a <script> element "</" would end it early.
     for (std::size_t at = script.find("</"); at != std::string::npos; at = script.find("</", at)) {
@@ -302,9 +341,14 @@ void MapServer::geocode(const httplib::Request& request, httplib::Response& resp
         return;
     }
     const std::string normal = normalise_query(query);
-    std::optional<Place> place = gazetteer_.lookup(normal);
-    if (!place && online_ != nullptr && !normal.empty()) {
+    // The online service finds street addresses; the gazetteer, municipalities and the
+    // world's cities, also when the service is out of reach.
+    std::optional<Place> place;
+    if (online_ != nullptr && !normal.empty()) {
         place = online_->lookup(normal);
+    }
+    if (!place) {
+        place = gazetteer_.lookup(normal);
     }
     if (!place) {
         send_json(response, 200, json{{"found", false}, {"query", normal}});
@@ -316,6 +360,21 @@ void MapServer::geocode(const httplib::Request& request, httplib::Response& resp
                    {"lng", place->longitude},
                    {"label", place->label},
                    {"zoom", place->zoom}});
+}
+
+void MapServer::tile(const httplib::Request& request, httplib::Response& response) {
+    std::optional<TileProxy::Tile> found;
+    if (tiles_) {
+        found = tiles_->get(request.matches[1], std::stoi(request.matches[2]),
+                            std::stol(request.matches[3]), std::stol(request.matches[4]));
+    }
+    if (!found) {
+        response.status = 404; // the page's own map shows where a tile is missing
+        response.set_header("Cache-Control", "no-store");
+        return;
+    }
+    response.set_header("Cache-Control", "max-age=86400");
+    response.set_content(found->bytes, found->content_type);
 }
 
 } // namespace rundel::mapserver

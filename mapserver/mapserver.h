@@ -20,6 +20,7 @@ struct Response;
 namespace rundel::mapserver {
 
 class OnlineGeocoder;
+class TileProxy;
 
 struct MapServerOptions {
     std::string bind = "127.0.0.1";
@@ -27,8 +28,12 @@ struct MapServerOptions {
     std::filesystem::path data_dir;  ///< node files
     std::filesystem::path web_root;  ///< the page (index.html), its scripts and map data
     std::filesystem::path gazetteer; ///< the offline geocoder's place list
-    std::string tiles_url;           ///< online map tiles; empty: the offline map only
-    std::string geocoder_url;        ///< online geocoder; empty: the gazetteer only
+    /// Online map tiles: "gsi", "osm" (either "=BASE"), an address template, or empty for
+    /// the offline map only.
+    std::string tiles;
+    /// Online geocoder: "gsi", "nominatim" (either "=BASE"), a Nominatim address, or empty
+    /// for the gazetteer only.
+    std::string geocoder;
 };
 
 /// The map server: the map page at the addresses of both server modes, its files, one session
@@ -62,12 +67,15 @@ private:
     void node_data(const httplib::Request& request, httplib::Response& response);
     void node_file(const httplib::Request& request, httplib::Response& response);
     void geocode(const httplib::Request& request, httplib::Response& response);
+    void tile(const httplib::Request& request, httplib::Response& response);
+    bool start_online_services(std::string& error);
     void expiry_loop();
 
     MapServerOptions options_;
     SessionRegistry sessions_;
     Gazetteer gazetteer_;
     std::unique_ptr<OnlineGeocoder> online_;
+    std::unique_ptr<TileProxy> tiles_;
     std::unique_ptr<httplib::Server> server_;
     std::string page_template_;
     std::thread listener_;

@@ -1,22 +1,150 @@
 #include "mapserver/onlinegeocoder.h"
 
+#include <cmath>
+#include <fstream>
 #include <httplib.h>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <thread>
 
 namespace rundel::mapserver {
+namespace {
 
-OnlineGeocoder::OnlineGeocoder(std::string base_url, std::chrono::milliseconds min_interval)
-    : min_interval_(min_interval) {
-    // Split "scheme://host[:port]/path" into what the client connects to and the path.
-    const std::size_t scheme_end = base_url.find("://");
-    const std::size_t path_start =
-        base_url.find('/', scheme_end == std::string::npos ? 0 : scheme_end + 3);
-    scheme_host_ = base_url.substr(0, path_start);
-    path_prefix_ = path_start == std::string::npos ? "" : base_url.substr(path_start);
-    while (!path_prefix_.empty() && path_prefix_.back() == '/') {
-        path_prefix_.pop_back();
+constexpr const char* kGsiBase = "https://msearch.gsi.go.jp";
+constexpr const char* kNominatimBase = "https://nominatim.openstreetmap.org";
+
+std::string kind_name(GeocoderService::Kind kind) {
+    return kind == GeocoderService::Kind::Gsi ? "gsi" : "nominatim";
+}
+
+std::string clean(std::string text) {
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r') {
+            c = ' ';
+        }
     }
+    return text;
+}
+
+/// GSI: [{"geometry": {"coordinates": [lon, lat]}, "properties": {"title": "..."}}]
+std::optional<Place> gsi_answer(const nlohmann::json& json) {
+    if (!json.is_array() || json.empty() || !json[0].is_object()) {
+        return std::nullopt;
+    }
+    const auto& first = json[0];
+    const auto coordinates = first.value("geometry", nlohmann::json::object())
+                                 .value("coordinates", nlohmann::json::array());
+    if (!coordinates.is_array() || coordinates.size() < 2 || !coordinates[0].is_number() ||
+        !coordinates[1].is_number()) {
+        return std::nullopt;
+    }
+    Place place;
+    place.longitude = coordinates[0].get<double>();
+    place.latitude = coordinates[1].get<double>();
+    place.label = first.value("properties", nlohmann::json::object()).value("title", "");
+    place.zoom = 16;
+    return place;
+}
+
+/// Nominatim: [{"lat": "..", "lon": "..", "display_name": ".."}]
+std::optional<Place> nominatim_answer(const nlohmann::json& json) {
+    if (!json.is_array() || json.empty() || !json[0].is_object()) {
+        return std::nullopt;
+    }
+    const auto& first = json[0];
+    Place place;
+    try {
+        place.latitude = std::stod(first.value("lat", std::string("x")));
+        place.longitude = std::stod(first.value("lon", std::string("x")));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    place.label = first.value("display_name", std::string());
+    place.zoom = 15;
+    return place;
+}
+
+bool plausible(const Place& place) {
+    return std::isfinite(place.latitude) && std::isfinite(place.longitude) &&
+           std::abs(place.latitude) <= 90 && std::abs(place.longitude) <= 180;
+}
+
+} // namespace
+
+std::optional<GeocoderService> GeocoderService::parse(const std::string& text, std::string& error) {
+    const Preset preset = split_preset(text);
+    GeocoderService service;
+    std::string base;
+    if (preset.name == "gsi" || preset.name == "nominatim") {
+        service.kind = preset.name == "gsi" ? Kind::Gsi : Kind::Nominatim;
+        base = preset.value.empty() ? (preset.name == "gsi" ? kGsiBase : kNominatimBase)
+                                    : preset.value;
+    } else {
+        service.kind = Kind::Nominatim;
+        base = text;
+    }
+    const auto address = ServiceAddress::parse(base);
+    if (!address) {
+        error = "--geocoder takes gsi, nominatim (each optionally =BASE) or an http(s) "
+                "address: " +
+                text;
+        return std::nullopt;
+    }
+    service.address = *address;
+    return service;
+}
+
+OnlineGeocoder::OnlineGeocoder(GeocoderService service, Options options)
+    : service_(std::move(service)), options_(std::move(options)), availability_(options_.down_for) {
+    load_cache();
+}
+
+void OnlineGeocoder::load_cache() {
+    if (options_.cache_file.empty()) {
+        return;
+    }
+    std::ifstream in(options_.cache_file);
+    std::string line;
+    const std::string prefix = kind_name(service_.kind) + '\t';
+    while (std::getline(in, line)) {
+        // kind, query, found, latitude, longitude, zoom, label
+        std::istringstream fields(line);
+        std::string kind, query, found, latitude, longitude, zoom, label;
+        if (!std::getline(fields, kind, '\t') || kind + '\t' != prefix ||
+            !std::getline(fields, query, '\t') || !std::getline(fields, found, '\t')) {
+            continue;
+        }
+        if (found != "1") {
+            cache_[query] = std::nullopt;
+            continue;
+        }
+        std::getline(fields, latitude, '\t');
+        std::getline(fields, longitude, '\t');
+        std::getline(fields, zoom, '\t');
+        std::getline(fields, label);
+        try {
+            cache_[query] =
+                Place{std::stod(latitude), std::stod(longitude), label, std::stoi(zoom)};
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+void OnlineGeocoder::remember(const std::string& query, const std::optional<Place>& place) {
+    cache_[query] = place;
+    if (options_.cache_file.empty()) {
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(options_.cache_file.parent_path(), ec);
+    std::ofstream out(options_.cache_file, std::ios::app);
+    out << kind_name(service_.kind) << '\t' << clean(query) << '\t' << (place ? "1" : "0");
+    if (place) {
+        out.precision(9);
+        out << '\t' << place->latitude << '\t' << place->longitude << '\t' << place->zoom << '\t'
+            << clean(place->label);
+    }
+    out << '\n';
 }
 
 std::optional<Place> OnlineGeocoder::lookup(const std::string& normalised_query) {
@@ -26,42 +154,55 @@ std::optional<Place> OnlineGeocoder::lookup(const std::string& normalised_query)
     if (cached != cache_.end()) {
         return cached->second;
     }
-    const auto next_allowed = last_request_ + min_interval_;
-    const auto now = std::chrono::steady_clock::now();
-    if (requests_sent_ > 0 && now < next_allowed) {
-        std::this_thread::sleep_for(next_allowed - now);
+    if (!availability_.usable()) {
+        return std::nullopt;
+    }
+    const auto answer = ask(normalised_query);
+    if (!answer) {
+        availability_.failed();
+        return std::nullopt;
+    }
+    availability_.answered();
+    remember(normalised_query, *answer);
+    return *answer;
+}
+
+std::optional<std::optional<Place>> OnlineGeocoder::ask(const std::string& query) {
+    const auto next_allowed = last_request_ + options_.min_interval;
+    if (requests_sent_ > 0 && std::chrono::steady_clock::now() < next_allowed) {
+        std::this_thread::sleep_until(next_allowed);
     }
     last_request_ = std::chrono::steady_clock::now();
     ++requests_sent_;
 
-    httplib::Client client(scheme_host_);
-    client.set_connection_timeout(5);
-    client.set_read_timeout(10);
-    const httplib::Headers headers{
-        {"User-Agent", "Rundel_Engine/0.9.0 (rundel-mapserver; route planner)"},
-        {"Accept-Language", "ja,en"}};
-    const std::string path = path_prefix_ + "/search?format=json&limit=1&q=" +
-                             httplib::detail::encode_query_param(normalised_query);
-    const auto response = client.Get(path.c_str(), headers);
-    std::optional<Place> place;
-    if (response && response->status == 200) {
-        const auto json = nlohmann::json::parse(response->body, nullptr, false);
-        if (json.is_array() && !json.empty() && json[0].is_object()) {
-            const auto& first = json[0];
-            try {
-                Place found;
-                found.latitude = std::stod(first.value("lat", std::string("x")));
-                found.longitude = std::stod(first.value("lon", std::string("x")));
-                found.label = first.value("display_name", normalised_query);
-                found.zoom = 15;
-                place = found;
-            } catch (const std::exception&) {
-            }
-        }
-    } else {
-        return std::nullopt; // a transport failure is not an answer: do not cache it
+    httplib::Client client(service_.address.scheme_host);
+    client.set_connection_timeout(options_.timeout);
+    client.set_read_timeout(options_.timeout);
+    client.set_write_timeout(options_.timeout);
+    const httplib::Headers headers{{"User-Agent", kUserAgent}, {"Accept-Language", "ja,en"}};
+    const std::string path =
+        service_.kind == GeocoderService::Kind::Gsi
+            ? service_.address.path + "/address-search/AddressSearch?q=" + url_encoded(query)
+            : service_.address.path + "/search?format=json&limit=1&q=" + url_encoded(query);
+    const auto response = client.Get(path, headers);
+    if (!response || response->status != 200) {
+        return std::nullopt; // no answer from the service: nothing to cache
     }
-    cache_[normalised_query] = place;
+    const auto json = nlohmann::json::parse(response->body, nullptr, false);
+    if (json.is_discarded()) {
+        return std::nullopt; // not the service's answer (an error page, say)
+    }
+    std::optional<Place> place = read_answer(json, query);
+    return place && plausible(*place) ? place : std::nullopt;
+}
+
+std::optional<Place> OnlineGeocoder::read_answer(const nlohmann::json& json,
+                                                 const std::string& query) const {
+    std::optional<Place> place =
+        service_.kind == GeocoderService::Kind::Gsi ? gsi_answer(json) : nominatim_answer(json);
+    if (place && place->label.empty()) {
+        place->label = query;
+    }
     return place;
 }
 

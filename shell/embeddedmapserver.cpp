@@ -55,11 +55,19 @@ bool EmbeddedMapServer::ensure(const QString& host, int port, QString& error) {
             ::_exit(1); // we died before the line above took effect
         }
     });
-    process_.start(executable_,
-                   {QStringLiteral("--port"), QString::number(effective_port),
-                    QStringLiteral("--bind"),
-                    host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host,
-                    QStringLiteral("--data-dir"), data_folder_});
+    QStringList arguments{QStringLiteral("--port"),
+                          QString::number(effective_port),
+                          QStringLiteral("--bind"),
+                          host == QLatin1String("localhost") ? QStringLiteral("127.0.0.1") : host,
+                          QStringLiteral("--data-dir"),
+                          data_folder_};
+    if (!tiles_.isEmpty()) {
+        arguments << QStringLiteral("--tiles") << tiles_;
+    }
+    if (!geocoder_.isEmpty()) {
+        arguments << QStringLiteral("--geocoder") << geocoder_;
+    }
+    process_.start(executable_, arguments);
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < 15000) {

@@ -23,6 +23,12 @@ public:
     /// is this machine. False with @p error (the server's own reason where it gave one) when
     /// none can be had. The server started ends when this program ends, even by a crash.
     bool ensure(const QString& host, int port, QString& error);
+    /// The online tiles and geocoder the server started by ensure() uses (its --tiles and
+    /// --geocoder); empty: offline only.
+    void set_online_sources(QString tiles, QString geocoder) {
+        tiles_ = std::move(tiles);
+        geocoder_ = std::move(geocoder);
+    }
     void stop();
     [[nodiscard]] bool running() const { return process_.state() != QProcess::NotRunning; }
     /// The started server's process id; 0 when none runs.
@@ -34,6 +40,8 @@ private:
 
     QString executable_;
     QString data_folder_;
+    QString tiles_;
+    QString geocoder_;
     QProcess process_;
 };
 

@@ -205,6 +205,7 @@ bool RundelApp::start() {
     route_->set_improve(settings.improve());
     downloader_->set_server(server_domain_, server_port_);
 
+    map_server_->set_online_sources(settings.tiles(), settings.geocoder());
     QString server_error;
     if (!map_server_->ensure(server_domain_, server_port_, server_error)) {
         dialogs_->message(server_error);

@@ -23,6 +23,12 @@ QString value_of(const QString& line) {
     return line.section(QLatin1Char(':'), 1, 1).trimmed();
 }
 
+/// Everything after the first colon, trimmed: for values that hold colons themselves
+/// (addresses such as "gsi=http://127.0.0.1:8080").
+QString rest_of(const QString& line) {
+    return line.mid(line.indexOf(QLatin1Char(':')) + 1).trimmed();
+}
+
 bool switched_on(const QString& value) {
     static const QStringList on{QStringLiteral("1"), QStringLiteral("on"), QStringLiteral("yes"),
                                 QStringLiteral("true")};
@@ -44,6 +50,10 @@ SettingsFile SettingsFile::parse(const QByteArray& bytes) {
             settings.port_ = ok && port > 0 && port < 65536 ? port : 0;
         } else if (key == QLatin1String("improve")) {
             settings.improve_ = switched_on(value_of(line));
+        } else if (key == QLatin1String("tiles")) {
+            settings.tiles_ = rest_of(line);
+        } else if (key == QLatin1String("geocoder")) {
+            settings.geocoder_ = rest_of(line);
         }
     }
     return settings;

@@ -7,7 +7,9 @@ namespace rundel::shell {
 
 /// The settings file "ini_tsproblem.txt": lines of key ":" value, ending at CR LF, LF or CR.
 /// "domain" names the map server's host (the last such line wins); "port", optional, its port;
-/// "improve", optional, whether routes are improved after construction (1/on/yes/true).
+/// "improve", optional, whether routes are improved after construction (1/on/yes/true);
+/// "tiles" and "geocoder", optional, the bundled map server's online sources (the whole rest
+/// of the line, colons included, e.g. "gsi" or "gsi=http://127.0.0.1:8080").
 /// Values are trimmed of blanks.
 class SettingsFile {
 public:
@@ -18,6 +20,8 @@ public:
     /// 0 when the file names no valid port.
     [[nodiscard]] int port() const { return port_; }
     [[nodiscard]] bool improve() const { return improve_; }
+    [[nodiscard]] const QString& tiles() const { return tiles_; }
+    [[nodiscard]] const QString& geocoder() const { return geocoder_; }
     /// The host with ":port" when a port is set.
     [[nodiscard]] QString authority() const;
 
@@ -30,6 +34,8 @@ private:
     QString domain_;
     int port_ = 0;
     bool improve_ = false;
+    QString tiles_;
+    QString geocoder_;
 };
 
 } // namespace rundel::shell

@@ -1,6 +1,8 @@
 // rundel-mapserver: serves the map page, its sessions' node files and geocoding.
 
 #include "mapserver/mapserver.h"
+#include "mapserver/onlinegeocoder.h"
+#include "mapserver/tileproxy.h"
 
 #include <cerrno>
 #include <csignal>
@@ -32,10 +34,16 @@ Options:
   --bind ADDRESS    address to listen on (default 127.0.0.1)
   --data-dir DIR    where node files are kept (default: Rundel/tsp_node_data/server
                     beside this program)
-  --tiles URL       online map tiles, e.g. https://tile.openstreetmap.org/{z}/{x}/{y}.png
-  --geocoder URL    online geocoder (Nominatim API), e.g. https://nominatim.openstreetmap.org
-                    asked only for addresses the gazetteer does not know; cached, at most
-                    one request a second
+  --tiles SOURCE    online map tiles, fetched through this server (/tiles/...) and kept
+                    in DIR/cache/tiles: gsi (地理院タイル: standard map, aerial photo,
+                    relief), osm (OpenStreetMap), either as NAME=BASE for a mirror, or
+                    an address template such as https://example.org/{z}/{x}/{y}.png.
+                    Where a tile cannot be had, the offline map shows.
+  --geocoder SOURCE online address search, asked first: gsi (the GSI address search,
+                    street addresses in Japan), nominatim (OpenStreetMap), either as
+                    NAME=BASE, or a Nominatim address. Answers are kept in
+                    DIR/cache/geocode.tsv; when the service fails the gazetteer answers,
+                    and a service that did not answer is left alone for a minute.
   --help            show this text
 
 It prints the address of the map page once it listens, and stops on SIGINT or SIGTERM.
@@ -81,14 +89,22 @@ int main(int argc, char** argv) {
         } else if (arg == "--data-dir" && has_value) {
             options.data_dir = argv[++i];
         } else if (arg == "--tiles" && has_value) {
-            options.tiles_url = argv[++i];
+            options.tiles = argv[++i];
         } else if (arg == "--geocoder" && has_value) {
-            options.geocoder_url = argv[++i];
+            options.geocoder = argv[++i];
         } else {
             std::cerr << "rundel-mapserver: unknown or incomplete argument: " << arg << "\n\n"
                       << kUsage;
             return 1;
         }
+    }
+
+    std::string bad;
+    if ((!options.geocoder.empty() &&
+         !rundel::mapserver::GeocoderService::parse(options.geocoder, bad)) ||
+        (!options.tiles.empty() && !rundel::mapserver::TileSource::parse(options.tiles, bad))) {
+        std::cerr << "rundel-mapserver: " << bad << '\n';
+        return 1;
     }
 
     if (::pipe(g_stop_pipe) != 0) {

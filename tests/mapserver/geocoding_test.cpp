@@ -1,11 +1,15 @@
 #include "mapserver/gazetteer.h"
+#include "mapserver/mapserver.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
+#include "support/tempfolder.h"
 
 #include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <mutex>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 using rundel::mapserver::Gazetteer;
@@ -75,17 +79,10 @@ TEST(QueryText, NormalisesWidthsBlanksAndPostcodes) {
     EXPECT_EQ(normalise_query("1000005 東京都"), "東京都");
 }
 
-class FakeNominatim {
+/// A loopback stand-in for an online service: handlers as the real service answers.
+class StandIn {
 public:
-    FakeNominatim() {
-        server.Get("/search", [this](const httplib::Request& request, httplib::Response& response) {
-            ++requests;
-            user_agent = request.get_header_value("User-Agent");
-            const std::string q = request.get_param_value("q");
-            response.set_content(
-                q == "nowhere" ? "[]" : R"([{"lat":"51.5","lon":"-0.12","display_name":"London"}])",
-                "application/json");
-        });
+    StandIn() {
         port = server.bind_to_any_port("127.0.0.1");
         thread = std::thread([this] { server.listen_after_bind(); });
         // stop() before the loop runs would be lost and leave the thread listening.
@@ -93,10 +90,15 @@ public:
             std::this_thread::yield();
         }
     }
-    ~FakeNominatim() {
+    ~StandIn() { stop(); }
+    void stop() {
         server.stop();
-        thread.join();
+        if (thread.joinable()) {
+            thread.join();
+        }
     }
+    [[nodiscard]] std::string base() const { return "http://127.0.0.1:" + std::to_string(port); }
+
     httplib::Server server;
     std::thread thread;
     int port = 0;
@@ -104,29 +106,208 @@ public:
     std::string user_agent;
 };
 
-TEST(OnlineGeocoder, CachesAnswersSpacesRequestsAndNamesItself) {
-    FakeNominatim upstream;
-    rundel::mapserver::OnlineGeocoder geocoder("http://127.0.0.1:" + std::to_string(upstream.port),
-                                               std::chrono::milliseconds(300));
-    const auto first = geocoder.lookup("london");
-    ASSERT_TRUE(first);
-    EXPECT_NEAR(first->latitude, 51.5, 1e-9);
-    EXPECT_TRUE(geocoder.lookup("london"));
-    EXPECT_EQ(upstream.requests, 1);
+using rundel::mapserver::GeocoderService;
+using rundel::mapserver::OnlineGeocoder;
 
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(geocoder.lookup("nowhere"));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
-    EXPECT_FALSE(geocoder.lookup("nowhere")); // a "not found" is cached too
-    EXPECT_EQ(upstream.requests, 2);
-    EXPECT_NE(upstream.user_agent.find("Rundel_Engine"), std::string::npos);
+/// The GSI address search, as documented: a JSON array of GeoJSON features.
+void answer_as_gsi(StandIn& gsi) {
+    gsi.server.Get("/address-search/AddressSearch", [&gsi](const httplib::Request& request,
+                                                           httplib::Response& response) {
+        ++gsi.requests;
+        gsi.user_agent = request.get_header_value("User-Agent");
+        const std::string q = request.get_param_value("q");
+        if (q.find("遅い") != std::string::npos) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        }
+        if (q.find("壊れた") != std::string::npos) {
+            response.set_content("<html>maintenance</html>", "text/html");
+        } else if (q.find("失敗") != std::string::npos) {
+            response.status = 500;
+        } else if (q.find("西新宿") != std::string::npos) {
+            response.set_content(
+                R"([{"geometry":{"coordinates":[139.691717,35.689568],"type":"Point"},)"
+                R"("type":"Feature","properties":{"addressCode":"","title":"東京都新宿区西新宿二丁目"}}])",
+                "application/json");
+        } else {
+            response.set_content("[]", "application/json");
+        }
+    });
 }
 
-TEST(OnlineGeocoder, UnreachableServiceIsNotFoundAndNotCached) {
-    rundel::mapserver::OnlineGeocoder geocoder("http://127.0.0.1:1", std::chrono::milliseconds(0));
-    EXPECT_FALSE(geocoder.lookup("london"));
-    EXPECT_FALSE(geocoder.lookup("london"));
-    EXPECT_EQ(geocoder.requests_sent(), 2);
+OnlineGeocoder make_geocoder(const std::string& preset, const std::filesystem::path& cache = {}) {
+    std::string error;
+    const auto service = GeocoderService::parse(preset, error);
+    EXPECT_TRUE(service) << error;
+    OnlineGeocoder::Options options;
+    options.min_interval = std::chrono::milliseconds(0);
+    options.timeout = std::chrono::seconds(1);
+    options.cache_file = cache;
+    return OnlineGeocoder(*service, options);
+}
+
+TEST(OnlineGeocoder, GsiAnswersAreReadCachedOnDiskAndNameUs) {
+    StandIn gsi;
+    answer_as_gsi(gsi);
+    rundel::test::TempFolder folder;
+    const auto cache = folder.path() / "cache" / "geocode.tsv";
+    {
+        OnlineGeocoder geocoder = make_geocoder("gsi=" + gsi.base(), cache);
+        const auto place = geocoder.lookup("東京都新宿区西新宿2-8-1");
+        ASSERT_TRUE(place);
+        EXPECT_NEAR(place->latitude, 35.689568, 1e-9);
+        EXPECT_NEAR(place->longitude, 139.691717, 1e-9);
+        EXPECT_EQ(place->label, "東京都新宿区西新宿二丁目");
+        EXPECT_FALSE(geocoder.lookup("どこにもない"));
+        EXPECT_EQ(gsi.requests, 2);
+        EXPECT_NE(gsi.user_agent.find("Rundel_Engine"), std::string::npos);
+    }
+    // A new server (a restart, a re-import) asks nothing it asked before.
+    OnlineGeocoder again = make_geocoder("gsi=" + gsi.base(), cache);
+    EXPECT_TRUE(again.lookup("東京都新宿区西新宿2-8-1"));
+    EXPECT_FALSE(again.lookup("どこにもない"));
+    EXPECT_EQ(gsi.requests, 2);
+}
+
+struct Failure {
+    const char* name;
+    const char* query;
+};
+
+class OnlineFailure : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(OnlineFailure, IsNotFoundNotCachedAndLeavesTheServiceAloneForAWhile) {
+    StandIn gsi;
+    answer_as_gsi(gsi);
+    OnlineGeocoder geocoder = make_geocoder("gsi=" + gsi.base());
+    EXPECT_FALSE(geocoder.lookup(GetParam().query));
+    EXPECT_FALSE(geocoder.lookup("東京都新宿区西新宿2-8-1")); // down: not even asked
+    EXPECT_EQ(gsi.requests, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, OnlineFailure,
+                         ::testing::Values(Failure{"slow", "遅い住所"},
+                                           Failure{"server_error", "失敗する住所"},
+                                           Failure{"malformed", "壊れた住所"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(OnlineGeocoder, NominatimAndUnreachableServices) {
+    StandIn nominatim;
+    nominatim.server.Get(
+        "/search", [&](const httplib::Request& request, httplib::Response& response) {
+            ++nominatim.requests;
+            response.set_content(request.get_param_value("q") == "nowhere"
+                                     ? "[]"
+                                     : R"([{"lat":"51.5","lon":"-0.12","display_name":"London"}])",
+                                 "application/json");
+        });
+    OnlineGeocoder geocoder = make_geocoder(nominatim.base());
+    ASSERT_TRUE(geocoder.lookup("london"));
+    EXPECT_EQ(geocoder.lookup("london")->label, "London");
+    EXPECT_FALSE(geocoder.lookup("nowhere"));
+    EXPECT_FALSE(geocoder.lookup("nowhere"));
+    EXPECT_EQ(nominatim.requests, 2);
+
+    OnlineGeocoder unreachable = make_geocoder("nominatim=http://127.0.0.1:1");
+    EXPECT_FALSE(unreachable.lookup("london"));
+    EXPECT_FALSE(unreachable.lookup("paris"));
+    EXPECT_EQ(unreachable.requests_sent(), 1);
+}
+
+TEST(OnlineGeocoder, PresetsAndAddresses) {
+    std::string error;
+    EXPECT_EQ(GeocoderService::parse("gsi", error)->address.scheme_host,
+              "https://msearch.gsi.go.jp");
+    EXPECT_EQ(GeocoderService::parse("nominatim", error)->kind, GeocoderService::Kind::Nominatim);
+    EXPECT_EQ(GeocoderService::parse("gsi=http://127.0.0.1:8080/", error)->address.scheme_host,
+              "http://127.0.0.1:8080");
+    EXPECT_FALSE(GeocoderService::parse("gsi=ftp://x", error));
+    EXPECT_FALSE(GeocoderService::parse("google", error));
+    EXPECT_NE(error.find("--geocoder"), std::string::npos);
+}
+
+/// The map server with online sources pointing at stand-ins.
+struct OnlineMapServer {
+    explicit OnlineMapServer(const std::string& tiles, const std::string& geocoder) {
+        rundel::mapserver::MapServerOptions options;
+        options.data_dir = data.path() / "nodes";
+        options.web_root = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "web";
+        options.gazetteer = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
+        options.tiles = tiles;
+        options.geocoder = geocoder;
+        server = std::make_unique<rundel::mapserver::MapServer>(options);
+        std::string error;
+        EXPECT_TRUE(server->start(error)) << error;
+    }
+    [[nodiscard]] httplib::Result get(const std::string& path) const {
+        httplib::Client client("127.0.0.1", server->port());
+        client.set_read_timeout(10);
+        return client.Get(path);
+    }
+    rundel::test::TempFolder data;
+    std::unique_ptr<rundel::mapserver::MapServer> server;
+};
+
+TEST(OnlineMapServer, StreetAddressesOnlineFirstThenTheGazetteer) {
+    StandIn gsi;
+    answer_as_gsi(gsi);
+    OnlineMapServer map("", "gsi=" + gsi.base());
+    const auto street =
+        nlohmann::json::parse(map.get("/Rundel_SRV/geocode?q=" +
+                                      rundel::mapserver::url_encoded("東京都新宿区西新宿2-8-1"))
+                                  ->body);
+    EXPECT_TRUE(street["found"].get<bool>());
+    EXPECT_NEAR(street["lat"].get<double>(), 35.689568, 1e-9);
+    // Places the service does not know (a world city) still come from the gazetteer.
+    EXPECT_TRUE(nlohmann::json::parse(map.get("/Rundel_SRV/geocode?q=Paris")->body)["found"]);
+
+    gsi.stop(); // the service goes away: the municipality is found offline
+    const auto offline =
+        nlohmann::json::parse(map.get("/Rundel_SRV/geocode?q=" +
+                                      rundel::mapserver::url_encoded("東京都新宿区西新宿3-1-1"))
+                                  ->body);
+    EXPECT_TRUE(offline["found"].get<bool>());
+    EXPECT_EQ(offline["label"], "東京都新宿区");
+    EXPECT_FALSE(nlohmann::json::parse(
+        map.get("/Rundel_SRV/geocode?q=" + rundel::mapserver::url_encoded("存在しない架空の地名"))
+            ->body)["found"]);
+}
+
+TEST(OnlineMapServer, TilesComeThroughTheServerAndStayInItsCache) {
+    StandIn provider;
+    std::vector<std::string> asked;
+    std::mutex asked_mutex;
+    provider.server.Get(
+        R"(/xyz/.*)", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::lock_guard lock(asked_mutex);
+            asked.push_back(request.path);
+            if (request.path.find("/9/") != std::string::npos) {
+                response.status = 404; // outside the coverage
+                return;
+            }
+            response.set_content(std::string("\x89PNG\r\n\x1a\n") + request.path, "image/png");
+        });
+    OnlineMapServer map("gsi=" + provider.base(), "");
+    const auto page = map.get("/Rundel_SRV/Rundel_SRV.php");
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find(R"("url":"/tiles/{type}/{z}/{x}/{y}")"), std::string::npos);
+    EXPECT_NE(page->body.find("地理院タイル"), std::string::npos);
+
+    const auto normal = map.get("/tiles/normal/5/28/12");
+    ASSERT_TRUE(normal);
+    EXPECT_EQ(normal->status, 200);
+    EXPECT_EQ(normal->get_header_value("Content-Type"), "image/png");
+    EXPECT_NE(normal->body.find("/xyz/std/5/28/12.png"), std::string::npos);
+    EXPECT_EQ(map.get("/tiles/satellite/5/28/12")->status, 200);
+    EXPECT_EQ(map.get("/tiles/normal/9/450/200")->status, 404);
+    EXPECT_EQ(map.get("/tiles/normal/5/99/12")->status, 404); // no such tile at zoom 5
+    EXPECT_EQ(map.get("/tiles/earth/5/28/12")->status, 404);  // no such type
+
+    provider.stop();
+    EXPECT_EQ(map.get("/tiles/normal/5/28/12")->status, 200); // from the cache
+    EXPECT_EQ(map.get("/tiles/normal/5/27/12")->status, 404); // never seen, provider gone
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"/xyz/std/5/28/12.png", "/xyz/seamlessphoto/5/28/12.jpg",
+                                        "/xyz/std/9/450/200.png"}));
 }
 
 } // namespace

@@ -62,6 +62,14 @@ private slots:
               "expected");
     }
 
+    void onlineSourcesKeepTheirColons() {
+        const SettingsFile settings = SettingsFile::parse(
+            "domain:h\r\ntiles: gsi=http://127.0.0.1:8080 \r\ngeocoder:nominatim\r\n");
+        QCOMPARE(settings.tiles(), QStringLiteral("gsi=http://127.0.0.1:8080"));
+        QCOMPARE(settings.geocoder(), QStringLiteral("nominatim"));
+        QVERIFY(SettingsFile::parse("domain:h\r\n").tiles().isEmpty());
+    }
+
     void authorityCarriesThePortOnlyWhenSet() {
         QCOMPARE(SettingsFile::parse("domain:h\r\n").authority(), QStringLiteral("h"));
         QCOMPARE(SettingsFile::parse("domain:h\r\nport:81\r\n").authority(),
