@@ -240,6 +240,7 @@ void MapServer::page(const httplib::Request& /*request*/, httplib::Response& res
         tiles = json{{"url", "/tiles/{type}/{z}/{x}/{y}"},
                      {"named", source.named},
                      {"attribution", source.attribution},
+                     {"typed", source.typed},
                      {"maxZoom", source.max_zoom}};
     }
     const json config{

@@ -20,6 +20,7 @@ struct TileSource {
     std::map<std::string, bool> named;
     std::string attribution; ///< HTML, as the provider requires it shown
     int max_zoom = 18;
+    bool typed = false; ///< a picture of its own for each map type
 
     /// "gsi", "gsi=BASE", "osm", "osm=BASE" or an address template; nullopt with @p error
     /// otherwise.

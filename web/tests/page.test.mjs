@@ -2,7 +2,8 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 import fs from 'node:fs';
 import path from 'node:path';
-import { click, launchBrowser, nextEvent, openPage, quiet, read, startServer, write } from './harness.mjs';
+import { basemapColour, click, launchBrowser, nextEvent, openPage, quiet, read, startServer,
+  startTileProvider, write } from './harness.mjs';
 
 const ELEMENT_IDS = [
   'getaddressflag', 'realaddress', 'newgeocoding', 'getnodecoord', 'nodecoord', 'addnodecoord',
@@ -206,6 +207,81 @@ describe('map page contract', () => {
     assert.equal(await page.evaluate(() => window.printed), 1);
     assert.deepEqual(page.errors, []);
     await page.close();
+  });
+});
+
+describe('the offline map and online tiles', () => {
+  const LAND = [0xf2, 0xef, 0xe9];
+  const SEA_OR_CLEAR = (c) => c.every((v) => v === 0) || (c[0] < 0xc0 && c[2] > 0xc0);
+
+  test('no band crosses the world at zoom 0, and the world repeats sideways', async () => {
+    const page = await openPage(browser, server.base);
+    await page.evaluate(() => window.rundel.map.setView([0, 0], 0, { animate: false }));
+    await page.waitForTimeout(300);
+    // Fiji (16.5° S) and Chukotka (65° to 71° N) cross 180°: no band may run through the
+    // open sea at their latitudes.
+    for (const [lat, lng] of [[-16.5, -110], [-16.5, 70], [-16.5, -20], [65.05, -5], [68.99, -5],
+      [71.53, -160], [0, -120]]) {
+      const colour = await basemapColour(page, [lat, lng]);
+      assert.ok(SEA_OR_CLEAR(colour), `land drawn at ${lat},${lng}: ${colour}`);
+    }
+    // Looking west from 160° W, Japan lies at 220.5° W: the copy of the world there is drawn.
+    await page.evaluate(() => window.rundel.map.setView([36, -160], 2, { animate: false }));
+    await page.waitForTimeout(300);
+    assert.deepEqual(await basemapColour(page, [36.5, 139.5 - 360]), LAND);
+    await page.close();
+  });
+
+  test('place names do not overlap at zoom 9 over Tokyo', async () => {
+    const page = await openPage(browser, server.base);
+    await page.evaluate(() => window.rundel.map.setView([35.68, 139.76], 9, { animate: false }));
+    await page.waitForTimeout(300);
+    const boxes = await page.evaluate(() => [...document.querySelectorAll('.place-label')]
+      .map((e) => e.getBoundingClientRect().toJSON()));
+    assert.ok(boxes.length >= 5, `only ${boxes.length} names`);
+    for (let i = 0; i < boxes.length; ++i) {
+      for (let j = i + 1; j < boxes.length; ++j) {
+        const [a, b] = [boxes[i], boxes[j]];
+        const apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+        assert.ok(apart, `names ${i} and ${j} overlap`);
+      }
+    }
+    await page.close();
+  });
+
+  test('tiles come through the map server, per map type, under the markers', async () => {
+    const provider = await startTileProvider([200, 30, 30]);
+    const tiled = await startServer(['--tiles', `gsi=${provider.base}`]);
+    try {
+      const page = await openPage(browser, tiled.base);
+      await page.waitForFunction(() => [...document.querySelectorAll('img.leaflet-tile')]
+        .some((img) => img.complete && img.naturalWidth === 256 && img.src.includes('/tiles/normal/')));
+      assert.ok(provider.asked.some((p) => /^\/xyz\/std\/\d+\/\d+\/\d+\.png$/u.test(p)), provider.asked.join());
+      assert.match(await page.evaluate(() => document.querySelector('.leaflet-control-attribution').textContent),
+        /地理院タイル/u);
+      await click(page, 'setmaptypesatellite');
+      await page.waitForFunction(() => [...document.querySelectorAll('img.leaflet-tile')]
+        .some((img) => img.complete && img.src.includes('/tiles/satellite/')));
+      assert.ok(provider.asked.some((p) => p.startsWith('/xyz/seamlessphoto/')));
+      await page.close();
+    } finally {
+      await tiled.stop();
+      await provider.stop();
+    }
+  });
+
+  test('a tile source that cannot be reached leaves the offline map', async () => {
+    const broken = await startServer(['--tiles', 'gsi=http://127.0.0.1:1']);
+    try {
+      const page = await openPage(browser, broken.base);
+      await page.evaluate(() => window.rundel.map.setView([36.2, 138.25], 6, { animate: false }));
+      await page.waitForTimeout(500);
+      assert.deepEqual(await basemapColour(page, [36.5, 138.5]), LAND);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    } finally {
+      await broken.stop();
+    }
   });
 });
 

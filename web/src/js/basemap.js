@@ -1,5 +1,7 @@
 // The offline map: land, country borders and place names drawn from bundled data, in a colour
-// scheme for each map type. With a tile address configured, tiles are drawn underneath.
+// scheme for each map type. With online tiles configured (fetched through the map server),
+// the tiles lie over the offline land, so that a tile that cannot be had leaves the offline
+// map showing, never a blank.
 
 const escapeHtml = (text) => String(text).replace(/[&<>"']/gu,
   (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' })[c]);
@@ -18,6 +20,65 @@ const SCHEMES = {
     tiles: 'saturate(0.8) brightness(0.8)' },
 };
 
+/**
+ * Rings that cross the 180th meridian jump from +180 to -180 and would be drawn as bands
+ * across the world: their longitudes are made continuous instead (they may then pass 180).
+ */
+function unwrapRing(ring) {
+  const out = [];
+  let previous = null;
+  for (const [lng, lat] of ring) {
+    let x = lng;
+    if (previous !== null) {
+      while (x - previous > 180) x -= 360;
+      while (x - previous < -180) x += 360;
+    }
+    out.push([x, lat]);
+    previous = x;
+  }
+  return out;
+}
+
+/** A ring drawn along a pole only: in the Mercator map it would be a line along its edge. */
+const atPole = (ring) => ring.every(([, lat]) => Math.abs(lat) > 89.9);
+
+function unwrapPolygon(rings) {
+  return rings.filter((ring) => !atPole(ring)).map(unwrapRing);
+}
+
+function unwrapGeometry(geometry) {
+  if (geometry.type === 'Polygon') {
+    return { type: 'Polygon', coordinates: unwrapPolygon(geometry.coordinates) };
+  }
+  if (geometry.type === 'MultiPolygon') {
+    return { type: 'MultiPolygon',
+      coordinates: geometry.coordinates.map(unwrapPolygon).filter((p) => p.length > 0) };
+  }
+  if (geometry.type === 'LineString') return { type: 'LineString', coordinates: unwrapRing(geometry.coordinates) };
+  if (geometry.type === 'MultiLineString') {
+    return { type: 'MultiLineString', coordinates: geometry.coordinates.map(unwrapRing) };
+  }
+  return geometry;
+}
+
+function shifted(geometry, offset) {
+  const move = (c) => (typeof c[0] === 'number' ? [c[0] + offset, c[1]] : c.map(move));
+  return { type: geometry.type, coordinates: move(geometry.coordinates) };
+}
+
+/** The shapes continuous across 180°, and copies one world to either side. */
+function worldCopies(geojson) {
+  const features = geojson.type === 'FeatureCollection' ? geojson.features : [geojson];
+  const out = [];
+  for (const feature of features) {
+    const geometry = unwrapGeometry(feature.geometry ?? feature);
+    for (const offset of [-360, 0, 360]) {
+      out.push({ type: 'Feature', properties: {}, geometry: shifted(geometry, offset) });
+    }
+  }
+  return { type: 'FeatureCollection', features: out };
+}
+
 export class Basemap {
   constructor(map, { tiles } = {}) {
     this.map = map;
@@ -26,11 +87,26 @@ export class Basemap {
     this.land = null;
     this.borders = null;
     this.labels = [];
+    // The offline land lies under the tiles; names lie over both.
+    map.createPane('basemap').style.zIndex = 150;
+    this.renderer = L.canvas({ pane: 'basemap', padding: 0.5 });
     this.labelLayer = L.layerGroup().addTo(map);
+    this.tiles = tiles ?? null;
     this.tileLayer = tiles
-      ? L.tileLayer(tiles, { maxZoom: 19, attribution: '&copy; OpenStreetMap contributors' }).addTo(map)
+      ? L.tileLayer(this.tileUrl('normal'), {
+        maxZoom: 19, maxNativeZoom: tiles.maxZoom ?? 18, attribution: tiles.attribution ?? '',
+      }).addTo(map)
       : null;
     map.on('moveend', () => this.drawLabels());
+  }
+
+  tileUrl(type) {
+    return this.tiles.url.replace('{type}', type);
+  }
+
+  /** True when the tiles of the current type carry place names of their own. */
+  tilesNamed() {
+    return Boolean(this.tileLayer && this.tiles.named?.[this.type]);
   }
 
   /** Loads the bundled map data; resolves when it is drawn (or could not be had). */
@@ -46,18 +122,16 @@ export class Basemap {
         fetchJson('/static/data/countries-50m.json'),
         fetchJson('/static/data/labels.json'),
       ]);
-      const renderer = L.canvas({ padding: 0.5 });
-      this.land = L.geoJSON(topojson.feature(land, land.objects.land), {
+      const renderer = this.renderer;
+      this.land = L.geoJSON(worldCopies(topojson.feature(land, land.objects.land)), {
         renderer, interactive: false, style: () => this.landStyle(),
       }).addTo(this.map);
-      this.borders = L.geoJSON(topojson.mesh(countries, countries.objects.countries, (a, b) => a !== b), {
+      const borders = topojson.mesh(countries, countries.objects.countries, (a, b) => a !== b);
+      this.borders = L.geoJSON(worldCopies(borders), {
         renderer, interactive: false, style: () => this.borderStyle(),
       }).addTo(this.map);
-      this.labels = labels;
-      if (this.tileLayer) {
-        // Tiles carry their own land and names: the vector layers only fill gaps.
-        this.land.setStyle({ fillOpacity: 0, opacity: 0 });
-      }
+      // Most important first, so that a name that would overlap yields to a higher one.
+      this.labels = [...labels].sort((a, b) => a.z - b.z);
     } catch (error) {
       console.warn('offline map data unavailable', error);
     }
@@ -70,11 +144,11 @@ export class Basemap {
    * wait for them.
    */
   async loadDetail(fetchJson) {
-    if (!this.land || this.tileLayer) return;
+    if (!this.land) return;
     try {
       const land = await fetchJson('/static/data/land-10m.json');
-      this.detail = L.geoJSON(topojson.feature(land, land.objects.land), {
-        renderer: L.canvas({ padding: 0.5 }), interactive: false, style: () => this.landStyle(),
+      this.detail = L.geoJSON(worldCopies(topojson.feature(land, land.objects.land)), {
+        renderer: this.renderer, interactive: false, style: () => this.landStyle(),
       });
       this.map.on('zoomend', () => this.chooseDetail());
       this.chooseDetail();
@@ -96,7 +170,7 @@ export class Basemap {
   landStyle() {
     const s = SCHEMES[this.scheme];
     return { stroke: true, color: s.border ?? s.land, weight: 0.6, fill: true,
-      fillColor: s.land, fillOpacity: this.tileLayer ? 0 : 1, opacity: this.tileLayer ? 0 : 1 };
+      fillColor: s.land, fillOpacity: 1, opacity: 1 };
   }
 
   borderStyle() {
@@ -113,6 +187,7 @@ export class Basemap {
     } else if (MAP_TYPES.includes(type)) {
       this.type = type;
       this.scheme = type;
+      if (this.tileLayer) this.tileLayer.setUrl(this.tileUrl(type));
     } else {
       return false;
     }
@@ -129,20 +204,31 @@ export class Basemap {
     if (this.land) this.land.setStyle(this.landStyle());
     if (this.detail) this.detail.setStyle(this.landStyle());
     if (this.borders) this.borders.setStyle(this.borderStyle());
-    if (this.tileLayer) this.tileLayer.getContainer()?.style.setProperty('filter', s.tiles);
+    // One picture for every type (OpenStreetMap, an address): tinted per type. Typed
+    // sources (地理院タイル) have a picture of their own for each.
+    const tinted = this.tileLayer && !this.tiles.typed;
+    this.tileLayer?.getContainer()?.style.setProperty('filter', tinted ? s.tiles : '');
     this.drawLabels();
   }
 
   drawLabels() {
     this.labelLayer.clearLayers();
     const s = SCHEMES[this.scheme];
-    if (!s.labels || this.tileLayer) return;
+    if (!s.labels || this.tilesNamed()) return;
     const zoom = this.map.getZoom();
     const bounds = this.map.getBounds().pad(0.1);
+    const placed = []; // pixel boxes of the names shown
     let shown = 0;
     for (const label of this.labels) {
-      if (label.z > zoom || !bounds.contains([label.a, label.o])) continue;
-      this.labelLayer.addLayer(L.marker([label.a, label.o], {
+      if (label.z > zoom) continue;
+      // The world repeats sideways: a name is shown on whichever copy is in view.
+      const lng = [label.o, label.o - 360, label.o + 360]
+        .find((o) => bounds.contains([label.a, o]));
+      if (lng === undefined) continue;
+      const box = this.labelBox(label, lng);
+      if (placed.some((other) => overlaps(box, other))) continue;
+      placed.push(box);
+      this.labelLayer.addLayer(L.marker([label.a, lng], {
         interactive: false, keyboard: false,
         icon: L.divIcon({ className: `place-label${label.z === 6 ? ' pref' : ''}`,
           html: escapeHtml(label.n), iconSize: null, iconAnchor: [0, 8] }),
@@ -150,4 +236,17 @@ export class Basemap {
       if (++shown >= 250) break;
     }
   }
+
+  /** Where a name would be drawn, in pixels, from its text's estimated width. */
+  labelBox(label, lng) {
+    const at = this.map.latLngToContainerPoint([label.a, lng]);
+    const size = label.z === 6 ? 13 : 11;
+    let width = 0;
+    for (const ch of label.n) width += ch.codePointAt(0) > 0x2e80 ? size : size * 0.6;
+    return { left: at.x - 2, top: at.y - 9, right: at.x + width + 4, bottom: at.y + size - 6 };
+  }
+}
+
+function overlaps(a, b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
