@@ -275,6 +275,11 @@ private slots:
         app.panel().cmdCSV->click();
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
         QCOMPARE(app.lists().nodes(), placed);
+        // The map shows every stop placed.
+        QTRY_VERIFY(app.page()
+                        .run(QStringLiteral("window.rundel.map.getBounds().contains("
+                                            "L.latLngBounds(window.rundel.markers.positions()))"))
+                        .toBool());
         QVERIFY2(running.dialogs.messages.isEmpty(),
                  qPrintable(running.dialogs.messages.join(QLatin1Char('|'))));
     }
