@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(app.panel().lstNode->count(), 2);
         QCOMPARE(app.side_menu().panel()->lstNode->count(), 2);
         QVERIFY(app.lists().nodes().at(0).startsWith(QStringLiteral("1,35.6")));
-        QVERIFY(app.lists().nodes().at(1).startsWith(QStringLiteral("2,34.6")));
+        QVERIFY(app.lists().nodes().at(1).startsWith(QStringLiteral("2,34.70"))); // 北区 itself
         QCOMPARE(app.panel().ComboRealAddress->count(), 3);
         QCOMPARE(app.side_menu().panel()->ComboRealAddress->count(), 3);
         QVERIFY(running.dialogs.file_dialogs.first().startsWith(
