@@ -1,6 +1,7 @@
 #include "chrome/frmabout.h"
 
 #include "chrome/appicon.h"
+#include "rundel/version.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -11,9 +12,9 @@ namespace rundel::chrome {
 namespace {
 
 constexpr const char* kTitle = "Rundel_Engine";
-constexpr int kMajor = 0;
-constexpr int kMinor = 9;
-constexpr int kRevision = 0;
+constexpr int kMajor = RUNDEL_VERSION_MAJOR;
+constexpr int kMinor = RUNDEL_VERSION_MINOR;
+constexpr int kRevision = RUNDEL_VERSION_PATCH;
 
 QPixmap small_picture() {
     QPixmap pixmap(48, 24);

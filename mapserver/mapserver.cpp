@@ -157,28 +157,33 @@ bool MapServer::start_online_services(std::string& error) {
     // Answers and tiles are kept beside the node files, so that what was seen once works
     // offline later.
     const fs::path cache = options_.data_dir / "cache";
-    if (!options_.geocoder.empty()) {
-        const auto service = GeocoderService::parse(options_.geocoder, error);
-        if (!service) {
-            return false;
-        }
-        OnlineGeocoder::Options online;
-        online.cache_file = cache / "geocode.tsv";
-        // The national service asks for no spacing; Nominatim's policy asks for a second.
-        online.min_interval = service->kind == GeocoderService::Kind::Gsi
-                                  ? std::chrono::milliseconds(200)
-                                  : std::chrono::milliseconds(1000);
-        online_ = std::make_unique<OnlineGeocoder>(*service, online);
+    return (options_.geocoder.empty() || start_geocoder(cache, error)) &&
+           (options_.tiles.empty() || start_tiles(cache, error));
+}
+
+bool MapServer::start_geocoder(const fs::path& cache, std::string& error) {
+    const auto service = GeocoderService::parse(options_.geocoder, error);
+    if (!service) {
+        return false;
     }
-    if (!options_.tiles.empty()) {
-        const auto source = TileSource::parse(options_.tiles, error);
-        if (!source) {
-            return false;
-        }
-        TileProxy::Options proxy;
-        proxy.cache_dir = cache / "tiles";
-        tiles_ = std::make_unique<TileProxy>(*source, proxy);
+    OnlineGeocoder::Options online;
+    online.cache_file = cache / "geocode.tsv";
+    // The national service asks for no spacing; Nominatim's policy asks for a second.
+    online.min_interval = service->kind == GeocoderService::Kind::Gsi
+                              ? std::chrono::milliseconds(200)
+                              : std::chrono::milliseconds(1000);
+    online_ = std::make_unique<OnlineGeocoder>(*service, online);
+    return true;
+}
+
+bool MapServer::start_tiles(const fs::path& cache, std::string& error) {
+    const auto source = TileSource::parse(options_.tiles, error);
+    if (!source) {
+        return false;
     }
+    TileProxy::Options proxy;
+    proxy.cache_dir = cache / "tiles";
+    tiles_ = std::make_unique<TileProxy>(*source, proxy);
     return true;
 }
 

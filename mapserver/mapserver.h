@@ -69,6 +69,8 @@ private:
     void geocode(const httplib::Request& request, httplib::Response& response);
     void tile(const httplib::Request& request, httplib::Response& response);
     bool start_online_services(std::string& error);
+    bool start_geocoder(const std::filesystem::path& cache, std::string& error);
+    bool start_tiles(const std::filesystem::path& cache, std::string& error);
     void expiry_loop();
 
     MapServerOptions options_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rundel/version.h"
+
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -45,6 +47,7 @@ private:
 };
 
 /// The User-Agent every request names us by, as the public services ask.
-inline constexpr const char* kUserAgent = "Rundel_Engine/0.9.0 (rundel-mapserver; route planner)";
+inline constexpr const char* kUserAgent =
+    "Rundel_Engine/" RUNDEL_VERSION " (rundel-mapserver; route planner)";
 
 } // namespace rundel::mapserver

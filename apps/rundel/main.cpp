@@ -1,5 +1,6 @@
 // rundel: the route planner's desktop program.
 
+#include "rundel/version.h"
 #include "shell/frmmain.h"
 #include "shell/quitsignals.h"
 #include "shell/rundelapp.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
         QLoggingCategory::setFilterRules(QStringLiteral("rundel.*.debug=false"));
     }
     QApplication::setApplicationName(QStringLiteral("Rundel_Engine"));
-    QApplication::setApplicationVersion(QStringLiteral("0.9.0"));
+    QApplication::setApplicationVersion(QStringLiteral(RUNDEL_VERSION));
     const QString folder = QCoreApplication::applicationDirPath();
     rundel::shell::RundelApp rundel(
         {folder, QDir(folder).filePath(QStringLiteral("rundel-mapserver"))});
