@@ -1,15 +1,18 @@
 #pragma once
 
 #include "bridge/pageinterface.h"
+#include "rundel/pagecontract.h"
 
 #include <QHash>
 #include <QStringList>
+#include <QTest>
 #include <functional>
 
 namespace rundel::test {
 
 /// A scriptable map page: element values in a table, click handlers, and a log of every
-/// command in the form "write id=value", "read id", "click id", "reset".
+/// command in the form "write id=value", "read id", "click id", "reset". Like the real page it
+/// has only the elements of the page contract: a command to any other id fails the test.
 class FakePage final : public bridge::PageInterface {
     Q_OBJECT
 
@@ -31,14 +34,17 @@ public:
 
 protected:
     void do_write(const QString& id, const QVariant& value) override {
+        refuse_unknown(id);
         log.append(QStringLiteral("write %1=%2").arg(id, value.toString()));
         values.insert(id, value.toString());
     }
     QString do_read(const QString& id) override {
+        refuse_unknown(id);
         log.append(QStringLiteral("read ") + id);
         return values.value(id);
     }
     void do_click(const QString& id) override {
+        refuse_unknown(id);
         log.append(QStringLiteral("click ") + id);
         if (const auto handler = on_click.value(id)) {
             handler();
@@ -50,6 +56,14 @@ protected:
     }
 
 private:
+    static void refuse_unknown(const QString& id) {
+        if (!contract::is_element(id.toStdString())) {
+            QTest::qFail(
+                qPrintable(QStringLiteral("no element \"%1\" in the page contract").arg(id)),
+                __FILE__, __LINE__);
+        }
+    }
+
     QString title_ = QStringLiteral("tsp");
 };
 

@@ -5,17 +5,8 @@ import path from 'node:path';
 import { basemapColour, click, launchBrowser, nextEvent, openPage, quiet, read, startServer,
   startTileProvider, write } from './harness.mjs';
 
-const ELEMENT_IDS = [
-  'getaddressflag', 'realaddress', 'newgeocoding', 'getnodecoord', 'nodecoord', 'addnodecoord',
-  'unitnode', 'sesid',
-  'requestnodedata', 'tspconnectlist', 'tspnodedata', 'drawtspnode', 'connectlistarray',
-  'coordlistarray', 'routeclear', 'dragnumber', 'ido_byo_10', 'keido_byo_10', 'delnumber',
-  'hidemarker', 'showmarker', 'printpage', 'mapzoomlevel', 'getzoomlevel', 'getmaptype', 'maptype',
-  'setzoomlevel', 'mapido', 'mapkeido', 'controlhide', 'controlshow', 'zoominclick', 'zoomoutclick',
-  'sethomeposition', 'mappanup', 'mappandown', 'mappanleft', 'mappanright', 'mappanleftup',
-  'mappanleftdown', 'mappanrightup', 'mappanrightdown', 'mappancenter', 'setmaptypenormal',
-  'setmaptypesatellite', 'setmaptypenormalsate', 'setmaptypechikei', 'setmaptypeearth',
-];
+const contract = JSON.parse(fs.readFileSync(new URL('../contract.json', import.meta.url), 'utf8'));
+const ELEMENT_IDS = [...contract.values, ...contract.commands];
 
 let server;
 let browser;
