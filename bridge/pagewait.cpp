@@ -6,7 +6,8 @@
 
 namespace rundel::bridge {
 namespace {
-bool g_abandoned = false;
+/// Counts the abandonments; a wait ends when the count moves on from where it began.
+unsigned g_abandonments = 0;
 constexpr int kTickMs = 50;
 } // namespace
 
@@ -14,7 +15,8 @@ bool PageWait::until(const std::function<bool()>& condition) {
     QTimer tick;
     tick.setInterval(kTickMs);
     tick.start();
-    while (!g_abandoned) {
+    const unsigned began = g_abandonments;
+    while (g_abandonments == began) {
         if (condition()) {
             return true;
         }
@@ -24,11 +26,7 @@ bool PageWait::until(const std::function<bool()>& condition) {
 }
 
 void PageWait::abandon_all() {
-    g_abandoned = true;
-}
-
-bool PageWait::abandoned() {
-    return g_abandoned;
+    ++g_abandonments;
 }
 
 } // namespace rundel::bridge

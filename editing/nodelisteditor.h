@@ -2,20 +2,21 @@
 
 #include <QStringList>
 
-class isButton;
-
 namespace rundel::bridge {
 class PageInterface;
 }
 namespace rundel::widgets {
+class isButton;
 class Dialogs;
-}
+} // namespace rundel::widgets
 namespace rundel::session {
 class RouteSession;
 class SessionLists;
 } // namespace rundel::session
 
 namespace rundel::editing {
+
+using widgets::isButton;
 
 /// The node and leg lists' commands and the answers to marker edits on the map.
 class NodeListEditor {

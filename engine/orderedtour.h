@@ -22,7 +22,6 @@ public:
     [[nodiscard]] std::int32_t first() const { return first_; }
     [[nodiscard]] std::int32_t last() const { return prev_[idx(first_)]; }
     [[nodiscard]] std::int32_t successor(std::int32_t node) const { return next_[idx(node)]; }
-    [[nodiscard]] std::uint64_t label(std::int32_t node) const { return label_[idx(node)]; }
     /// True when @p a stands before @p b, counted from the opening node.
     [[nodiscard]] bool precedes(std::int32_t a, std::int32_t b) const {
         return label_[idx(a)] < label_[idx(b)];

@@ -7,7 +7,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class isButton;
 
 namespace rundel::session {
 class SessionLists;
@@ -16,7 +15,13 @@ namespace rundel::editing {
 class NodeListEditor;
 }
 
+namespace rundel::widgets {
+class isButton;
+}
+
 namespace rundel::panels {
+
+using widgets::isButton;
 
 /// The command panel: address lookup, node list, route and leg list, and the session's
 /// commands. The main window and the side window each show one; both show the same session

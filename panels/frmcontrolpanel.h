@@ -6,13 +6,18 @@
 class QGroupBox;
 class QPushButton;
 class QSlider;
-class isButton;
 
 namespace rundel::bridge {
 class PageInterface;
 }
 
+namespace rundel::widgets {
+class isButton;
+}
+
 namespace rundel::panels {
+
+using widgets::isButton;
 
 /// The map control panel: pans, zooms and switches the map type of the page in the main
 /// window, and follows the page's zoom level and map type whenever it is painted.

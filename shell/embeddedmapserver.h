@@ -30,7 +30,6 @@ public:
         geocoder_ = std::move(geocoder);
     }
     void stop();
-    [[nodiscard]] bool running() const { return process_.state() != QProcess::NotRunning; }
     /// The started server's process id; 0 when none runs.
     [[nodiscard]] qint64 process_id() const { return process_.processId(); }
 

@@ -8,9 +8,14 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 class QWebEngineView;
+
+namespace rundel::widgets {
 class isButton;
+}
 
 namespace rundel::shell {
+
+using widgets::isButton;
 
 /// The main window: the map browser WB, the command panel beside it, the menus, and the hidden
 /// engine panel frame_tsp. It lays the controls out; the program's logic is wired in by

@@ -89,24 +89,17 @@ public:
     /// About / ヘルプ: shown modeless, the same window again while it is open.
     void show_about();
     void show_help();
-    [[nodiscard]] chrome::frmAbout* about() const { return about_; }
-    [[nodiscard]] chrome::frmHelp* help() const { return help_; }
 
     /// コントロールをフロート: opens the map control panel beside the map (again).
     void open_control_panel();
     /// The map control panel while it is open; null otherwise.
     [[nodiscard]] panels::frmControlpanel* control_panel() const { return control_panel_; }
-    [[nodiscard]] exporting::RouteExporter& exporter() { return *exporter_; }
 
     [[nodiscard]] frmMain& window() { return *window_; }
     [[nodiscard]] panels::CommandPanel& panel() { return *panel_; }
     [[nodiscard]] session::SessionLists& lists() { return *lists_; }
     [[nodiscard]] bridge::WebEnginePage& page() { return *page_; }
-    [[nodiscard]] engine::ModShortestPath& engine() { return engine_; }
-    [[nodiscard]] bridge::SharedFlags& flags() { return flags_; }
     [[nodiscard]] QTimer& TSP_Timer1() { return batch_timer_; }
-    [[nodiscard]] const QString& server_domain() const { return server_domain_; }
-    [[nodiscard]] const QString& map_address() const { return map_address_; }
 
 signals:
     /// The map page has loaded and is ready for commands.

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QStyleOptionFocusRect>
 
+namespace rundel::widgets {
+
 isButton::isButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
@@ -124,3 +126,5 @@ void isButton::paintEvent(QPaintEvent* /*event*/) {
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }
+
+} // namespace rundel::widgets

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QIcon>
 
+namespace rundel::widgets {
+
 /// The program's command button: a caption, an optional picture, optional own text colours
 /// for the normal and the highlighted (hovered or pressed) state, a focus mark and a tooltip.
 /// With IconAlign 0 it shows the picture alone.
@@ -41,3 +43,5 @@ private:
     QColor highlight_color_;
     bool hovered_ = false;
 };
+
+} // namespace rundel::widgets

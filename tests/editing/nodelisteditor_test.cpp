@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+using rundel::widgets::isButton;
+
 using rundel::editing::NodeListEditor;
 
 class NodeListEditorTest : public QObject {

@@ -7,6 +7,8 @@
 #include <QSlider>
 #include <QTest>
 
+using rundel::widgets::isButton;
+
 using rundel::panels::frmControlpanel;
 
 class ControlPanelTest : public QObject {
