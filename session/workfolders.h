@@ -6,7 +6,8 @@
 namespace rundel::session {
 
 /// The working folders under the program folder: "Rundel" with "tsp_node" (batch results),
-/// "tsp_node_data" (node files), "tsp_pre_file" (batch requests) and "result" (exports).
+/// "tsp_node_data" (node files), "tsp_pre_file" (batch requests) and "result" (exports), and
+/// "server_data", the bundled map server's node files and caches (made by the server).
 class WorkFolders {
 public:
     explicit WorkFolders(std::filesystem::path program_folder);
@@ -17,6 +18,7 @@ public:
     [[nodiscard]] std::filesystem::path node_data() const { return root() / "tsp_node_data"; }
     [[nodiscard]] std::filesystem::path batch_requests() const { return root() / "tsp_pre_file"; }
     [[nodiscard]] std::filesystem::path results() const { return root() / "result"; }
+    [[nodiscard]] std::filesystem::path server_data() const { return root() / "server_data"; }
 
     /// Creates the four sub-folders of "Rundel" where missing ("Rundel" itself comes with the
     /// program). False with a description when one is missing and cannot be created.

@@ -24,6 +24,7 @@
 #include "session/nodedatadownloader.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
+#include "session/workfolders.h"
 #include "shell/embeddedmapserver.h"
 #include "shell/frmmain.h"
 #include "shell/logging.h"
@@ -31,6 +32,7 @@
 #include "shell/webviewmapcapture.h"
 #include "widgets/isbutton.h"
 #include "widgets/messageboxdialogs.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,8 +60,8 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
         dialogs = own_dialogs_.get();
     }
     dialogs_ = dialogs;
-    const QString node_folder =
-        QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/tsp_node_data"));
+    const session::WorkFolders folders(paths_.program_folder.toStdString());
+    const QString node_folder = QString::fromStdString(folders.node_data().string());
     failure_sink_ = std::make_unique<session::DialogFailureSink>(*dialogs_);
     engine_.set_failure_sink(failure_sink_.get());
     lists_ = std::make_unique<session::SessionLists>();
@@ -77,18 +79,15 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     batch_ = std::make_unique<session::BatchFolderEngine>(
         session::WorkFolders(paths_.program_folder.toStdString()), engine_, *engine_panel_);
     map_server_ = std::make_unique<EmbeddedMapServer>(
-        paths_.mapserver,
-        QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/server_data")));
+        paths_.mapserver, QString::fromStdString(folders.server_data().string()));
     capture_ = std::make_unique<WebViewMapCapture>(*window_->WB, *page_, [this] {
         if (control_panel_ && control_panel_->isVisible()) {
-            control_panel_->move(window_->x() + 8355 / 15, window_->y());
+            control_panel_->move(window_->x() + widgets::px(8355), window_->y());
         }
     });
     exporter_ = std::make_unique<exporting::RouteExporter>(
         *page_, *lists_, *dialogs_,
-        exporting::ResultFolder(
-            QDir(paths_.program_folder).filePath(QStringLiteral("Rundel/result"))),
-        *capture_);
+        exporting::ResultFolder(QString::fromStdString(folders.results().string())), *capture_);
     panel_ = new panels::CommandPanel(*lists_, *editor_);
     window_->set_command_panel(panel_);
     side_menu_ = std::make_unique<panels::SideMenu>(
@@ -341,7 +340,7 @@ void RundelApp::open_control_panel() {
     if (!control_panel_) {
         control_panel_ = new panels::frmControlpanel(*page_);
     }
-    control_panel_->move(window_->x() + 8325 / 15, window_->y());
+    control_panel_->move(window_->x() + widgets::px(8325), window_->y());
     control_panel_->show();
 }
 

@@ -3,6 +3,7 @@
 #include "mapserver/mapserver.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/tileproxy.h"
+#include "session/workfolders.h"
 
 #include <cerrno>
 #include <csignal>
@@ -32,7 +33,7 @@ found in the offline gazetteer (Japanese prefectures and municipalities, world c
 Options:
   --port N          port to listen on (default 8080; 0: any free port)
   --bind ADDRESS    address to listen on (default 127.0.0.1)
-  --data-dir DIR    where node files are kept (default: Rundel/tsp_node_data/server
+  --data-dir DIR    where node files are kept (default: Rundel/server_data
                     beside this program)
   --tiles SOURCE    online map tiles, fetched through this server (/tiles/...) and kept
                     in DIR/cache/tiles: gsi (地理院タイル: standard map, aerial photo,
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
     options.port = 8080;
     options.web_root = folder / "web";
     options.gazetteer = folder / "mapdata" / "gazetteer.tsv";
-    options.data_dir = folder / "Rundel" / "tsp_node_data" / "server";
+    // The same folder the desktop program gives the server it starts.
+    options.data_dir = rundel::session::WorkFolders(folder).server_data();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool has_value = i + 1 < argc;
