@@ -26,19 +26,16 @@ void AddressLookup::lookup(const QString& typed, const QStringList& list) {
         return;
     }
     flags_.current_address.clear();
-    if (mode_ == QLatin1String("single")) {
+    if (mode_ == AddressMode::Single) {
         flags_.current_address = typed;
         if (typed.isEmpty()) {
             return;
         }
         flags_.notfound_list.clear();
         lists_.offer_source(typed);
-        page_.write(QStringLiteral("getaddressflag"), QStringLiteral("single"));
+        page_.write(QStringLiteral("getaddressflag"), page_flag(AddressMode::Single));
         page_.write(QStringLiteral("realaddress"), typed);
         page_.click(QStringLiteral("newgeocoding"));
-        return;
-    }
-    if (mode_ != QLatin1String("multi")) {
         return;
     }
     busy_ = true;
@@ -66,7 +63,7 @@ void AddressLookup::lookup_list(const QStringList& list) {
         }
         flags_.geocode_flag.clear();
         flags_.getnode_flag.clear();
-        page_.write(QStringLiteral("getaddressflag"), QStringLiteral("multi"));
+        page_.write(QStringLiteral("getaddressflag"), page_flag(AddressMode::Multi));
         flags_.current_address = address;
         page_.write(QStringLiteral("realaddress"), address);
         page_.click(QStringLiteral("newgeocoding"));

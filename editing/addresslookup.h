@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editing/addressmode.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +28,8 @@ public:
     AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
                   session::SessionLists& lists, widgets::Dialogs& dialogs);
 
-    [[nodiscard]] const QString& address_mode() const { return mode_; }
-    void set_address_mode(const QString& mode) { mode_ = mode; }
+    [[nodiscard]] AddressMode address_mode() const { return mode_; }
+    void set_address_mode(AddressMode mode) { mode_ = mode; }
 
     /// Looks up @p typed (single mode) or the entries of @p list (multi mode), as read from
     /// the window the command came from.
@@ -48,7 +50,7 @@ private:
     bridge::SharedFlags& flags_;
     session::SessionLists& lists_;
     widgets::Dialogs& dialogs_;
-    QString mode_ = QStringLiteral("single");
+    AddressMode mode_ = AddressMode::Single;
     bool busy_ = false;
 };
 

@@ -13,11 +13,10 @@ constexpr int kNarrowWidth = 8325 / 15;
 constexpr int kWideWidth = 11580 / 15;
 
 /// What moves between the two panels at float and unfloat.
-void copy_state(const CommandPanel& from, CommandPanel& to, const QString& mode) {
-    if (mode == QLatin1String("single")) {
+void copy_state(const CommandPanel& from, CommandPanel& to, editing::AddressMode mode) {
+    if (mode == editing::AddressMode::Single) {
         to.txtRealAddress->setText(from.txtRealAddress->text());
-    }
-    if (mode == QLatin1String("multi")) {
+    } else {
         to.ComboRealAddress->setEditText(from.ComboRealAddress->currentText());
     }
     to.txtS_ido->setText(from.txtS_ido->text());
@@ -31,7 +30,8 @@ void copy_state(const CommandPanel& from, CommandPanel& to, const QString& mode)
 
 SideMenu::SideMenu(session::SessionLists& lists, editing::NodeListEditor& editor,
                    QWidget& main_window, CommandPanel& main_panel,
-                   std::function<QString()> address_mode, std::function<void(CommandPanel&)> wire)
+                   std::function<editing::AddressMode()> address_mode,
+                   std::function<void(CommandPanel&)> wire)
     : lists_(lists), editor_(editor), main_window_(main_window), main_panel_(main_panel),
       address_mode_(std::move(address_mode)), wire_(std::move(wire)) {}
 
@@ -42,7 +42,7 @@ SideMenu::~SideMenu() {
 frmSidemenu& SideMenu::window() {
     if (window_.isNull()) {
         window_ = new frmSidemenu(lists_, editor_);
-        window_->panel->set_multi(address_mode_() == QLatin1String("multi"));
+        window_->panel->set_multi(address_mode_() == editing::AddressMode::Multi);
         connect(window_, &frmSidemenu::closing, this, &SideMenu::unfloat);
         wire_(*window_->panel);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editing/addressmode.h"
+
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -25,7 +27,7 @@ class SideMenu : public QObject {
 public:
     /// @param wire connects a new side window's commands, as the main panel's are.
     SideMenu(session::SessionLists& lists, editing::NodeListEditor& editor, QWidget& main_window,
-             CommandPanel& main_panel, std::function<QString()> address_mode,
+             CommandPanel& main_panel, std::function<editing::AddressMode()> address_mode,
              std::function<void(CommandPanel&)> wire);
     ~SideMenu() override;
 
@@ -45,7 +47,7 @@ private:
     editing::NodeListEditor& editor_;
     QWidget& main_window_;
     CommandPanel& main_panel_;
-    std::function<QString()> address_mode_;
+    std::function<editing::AddressMode()> address_mode_;
     std::function<void(CommandPanel&)> wire_;
     QPointer<frmSidemenu> window_;
 };

@@ -113,9 +113,9 @@ void RundelApp::wire() {
     connect(w.mnuPrint, &QAction::triggered, this,
             [this] { page_->click(QStringLiteral("printpage")); });
     connect(w.menuSingle, &QAction::triggered, this,
-            [this] { set_address_mode(QStringLiteral("single")); });
+            [this] { set_address_mode(editing::AddressMode::Single); });
     connect(w.menuMulti, &QAction::triggered, this,
-            [this] { set_address_mode(QStringLiteral("multi")); });
+            [this] { set_address_mode(editing::AddressMode::Multi); });
     connect(w.mnuFloatSidemenu, &QAction::triggered, side_menu_.get(),
             &panels::SideMenu::float_panel);
     connect(w.mnuFloatControlpanel, &QAction::triggered, this, &RundelApp::open_control_panel);
@@ -174,7 +174,7 @@ bool RundelApp::start() {
     frmMain& w = *window_;
     const QString rundel = QDir(paths_.program_folder).filePath(QStringLiteral("Rundel"));
     w.WB->load(QUrl::fromLocalFile(QDir(rundel).filePath(QStringLiteral("wait.html"))));
-    lookup_->set_address_mode(QStringLiteral("single"));
+    lookup_->set_address_mode(editing::AddressMode::Single);
     w.setWindowTitle(kCaption + QString(kCaption.size(), QLatin1Char(' ')));
     w.setWindowIcon(chrome::app_icon());
     chrome::hook_window(w);
@@ -277,9 +277,9 @@ void RundelApp::wire_panel(panels::CommandPanel& panel) {
             [this, p] { exporter_->save_route(p->cmbSavetype->currentText()); });
 }
 
-void RundelApp::set_address_mode(const QString& mode) {
+void RundelApp::set_address_mode(editing::AddressMode mode) {
     lookup_->set_address_mode(mode);
-    const bool multi = mode == QLatin1String("multi");
+    const bool multi = mode == editing::AddressMode::Multi;
     panel_->set_multi(multi);
     side_menu_->window().panel->set_multi(multi);
 }

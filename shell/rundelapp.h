@@ -3,6 +3,7 @@
 #include "bridge/sharedflags.h"
 #include "chrome/frmabout.h"
 #include "chrome/frmhelp.h"
+#include "editing/addressmode.h"
 #include "engine/modshortestpath.h"
 #include "panels/frmcontrolpanel.h"
 
@@ -83,7 +84,7 @@ public:
     /// both windows' lists, then the lookup.
     void import_csv(panels::CommandPanel& origin);
     /// 単発 / CSV読み込み
-    void set_address_mode(const QString& mode);
+    void set_address_mode(editing::AddressMode mode);
     [[nodiscard]] panels::SideMenu& side_menu() { return *side_menu_; }
 
     /// About / ヘルプ: shown modeless, the same window again while it is open.

@@ -100,7 +100,7 @@ private slots:
 
     void multiModeWalksTheListAndReportsWhatWasNotFound() {
         Scene s;
-        s.lookup.set_address_mode("multi");
+        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
         s.lookup.lookup(QString(), {"A", "", "xB", "C", "xD"});
         QCOMPARE(s.collector.nodes, (QStringList{"1,35,139", "2,35,139"}));
         QCOMPARE(s.page.log.filter("write realaddress="),
@@ -118,7 +118,7 @@ private slots:
 
     void coordinatesPlaceNodesWithoutLookupAndEveryNodeKeepsItsSource() {
         Scene s;
-        s.lookup.set_address_mode("multi");
+        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
         s.lookup.lookup(QString(), {"A", "本社,35.6812,139.7671", "34.7025,135.4959", "xB"});
         QCOMPARE(s.collector.nodes,
                  (QStringList{"1,35,139", "2,35.6812,139.7671", "3,34.7025,135.4959"}));
@@ -133,7 +133,7 @@ private slots:
 
     void multiModeAllFoundOrEmpty() {
         Scene s;
-        s.lookup.set_address_mode("multi");
+        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
         s.lookup.lookup(QString(), {"A", "B"});
         QVERIFY(s.dialogs.messages.isEmpty());
         QCOMPARE(s.flags.getnode_flag, QStringLiteral("ok")); // the last address was found
@@ -146,7 +146,7 @@ private slots:
 
     void aSecondLookupWhileOneWaitsIsRefused() {
         Scene s;
-        s.lookup.set_address_mode("multi");
+        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
         bool tried = false;
         s.page.on_click.insert("getnodecoord", [&] {
             if (!tried) {

@@ -35,7 +35,7 @@ private:
         rundel::editing::NodeListEditor editor{page, lists, route, dialogs};
         QWidget main_window;
         CommandPanel* main_panel = new CommandPanel(lists, editor, 120, &main_window);
-        QString mode = QStringLiteral("single");
+        rundel::editing::AddressMode mode = rundel::editing::AddressMode::Single;
         int wired = 0;
         SideMenu side{lists,
                       editor,
@@ -55,7 +55,8 @@ private slots:
     void floatCopiesWhatTheModeSaysAndUnfloatCopiesItBack() {
         QFETCH(QString, mode);
         Scene s;
-        s.mode = mode;
+        s.mode = mode == "multi" ? rundel::editing::AddressMode::Multi
+                                 : rundel::editing::AddressMode::Single;
         s.main_panel->txtRealAddress->setText("typed");
         s.main_panel->ComboRealAddress->addItems({"A", "B"});
         s.main_panel->ComboRealAddress->setEditText("edited");

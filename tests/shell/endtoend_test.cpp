@@ -269,7 +269,7 @@ private slots:
         running.dialogs.answers.enqueue(true);
         app.panel().cmdClear->click();
         QVERIFY(app.lists().nodes().isEmpty());
-        app.set_address_mode(QStringLiteral("multi"));
+        app.set_address_mode(rundel::editing::AddressMode::Multi);
         running.dialogs.chosen_file = csv;
         running.dialogs.messages.clear();
         app.panel().cmdCSV->click();
