@@ -6,6 +6,7 @@
 #include "export/plaintextroute.h"
 #include "export/visitlist.h"
 #include "session/plainfilename.h"
+#include "session/saveformat.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
@@ -22,18 +23,27 @@ RouteExporter::RouteExporter(bridge::PageInterface& page, session::SessionLists&
 }
 
 void RouteExporter::save_route(const QString& choice) {
-    if (choice == QLatin1String("GoogleEarth(KML)")) {
-        savaKML_kml();
-    } else if (choice == QStringLiteral("プレインテキスト")) {
-        savaPlain_txt();
-    } else if (choice == QStringLiteral("画像(BMP)")) {
-        saveMap_bmp();
-    } else if (choice == QStringLiteral("GPS(GPX)")) {
-        saveGpx_gpx();
-    } else if (choice == QStringLiteral("訪問リスト(CSV)")) {
-        saveVisitList_csv();
-    } else {
+    const auto format = session::save_format_of(choice);
+    if (!format) {
         dialogs_.message(QStringLiteral("保存形式を選んでください"));
+        return;
+    }
+    switch (*format) {
+    case session::SaveFormat::PlainText:
+        savaPlain_txt();
+        break;
+    case session::SaveFormat::Kml:
+        savaKML_kml();
+        break;
+    case session::SaveFormat::Picture:
+        saveMap_bmp();
+        break;
+    case session::SaveFormat::Gpx:
+        saveGpx_gpx();
+        break;
+    case session::SaveFormat::VisitList:
+        saveVisitList_csv();
+        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "panels/commandpanel.h"
 
 #include "editing/nodelisteditor.h"
+#include "session/saveformat.h"
 #include "session/sessionlists.h"
 #include "widgets/isbutton.h"
 #include "widgets/twips.h"
@@ -91,9 +92,7 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
                                        QStringLiteral("マーカーを隠す"));
     cmbSavetype = make<QComboBox>(Frame4, "cmbSavetype", QRect(8, 80, inner, 24));
     cmbSavetype->setEditable(true);
-    cmbSavetype->addItems({QStringLiteral("プレインテキスト"), QStringLiteral("GoogleEarth(KML)"),
-                           QStringLiteral("画像(BMP)"), QStringLiteral("GPS(GPX)"),
-                           QStringLiteral("訪問リスト(CSV)")});
+    cmbSavetype->addItems(session::save_format_captions());
     cmbSavetype->setEditText(QStringLiteral("▼ 形式選択"));
     cmdSavedata = make<isButton>(Frame4, "cmdSavedata", QRect(8, 108, inner, 24),
                                  QStringLiteral("巡回経路データ保存"));
