@@ -20,7 +20,7 @@ void PageEventDispatcher::dispatch(const QString& title) {
     qCDebug(lcBridge) << "page event" << title;
     if (title == QLatin1String("getnode")) {
         handler_.node_entry_arrived(page_.read(QStringLiteral("unitnode")));
-        flags_.getnode_flag = QStringLiteral("ok");
+        flags_.node_arrived = true;
     } else if (title == QLatin1String("nodedataok")) {
         handler_.node_data_ready(page_.read(QStringLiteral("sesid")));
     } else if (title == QLatin1String("nodedatano")) {
@@ -35,9 +35,9 @@ void PageEventDispatcher::dispatch(const QString& title) {
         handler_.show_message(
             QStringLiteral("この住所の座標を取得できませんでした。(geocoding failed)"));
     } else if (title == QLatin1String("geocodefound_multi")) {
-        flags_.geocode_flag = QStringLiteral("ok");
+        flags_.geocode = SharedFlags::Geocode::Found;
     } else if (title == QLatin1String("geocodenotfound_multi")) {
-        flags_.geocode_flag = QStringLiteral("no");
+        flags_.geocode = SharedFlags::Geocode::NotFound;
         flags_.notfound_list +=
             flags_.current_address + QStringLiteral(" の座標を取得できませんでした\r\n");
     }

@@ -9,6 +9,8 @@
 
 namespace rundel::editing {
 
+using Geocode = bridge::SharedFlags::Geocode;
+
 AddressLookup::AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
                              session::SessionLists& lists, widgets::Dialogs& dialogs)
     : page_(page), flags_(flags), lists_(lists), dialogs_(dialogs) {}
@@ -61,35 +63,34 @@ void AddressLookup::lookup_list(const QStringList& list) {
             }
             continue;
         }
-        flags_.geocode_flag.clear();
-        flags_.getnode_flag.clear();
+        flags_.geocode = Geocode::Waiting;
+        flags_.node_arrived = false;
         page_.write(QStringLiteral("getaddressflag"), page_flag(AddressMode::Multi));
         flags_.current_address = address;
         page_.write(QStringLiteral("realaddress"), address);
         page_.click(QStringLiteral("newgeocoding"));
-        if (!bridge::PageWait::until([this] { return !flags_.geocode_flag.isEmpty(); })) {
+        if (!bridge::PageWait::until([this] { return flags_.geocode != Geocode::Waiting; })) {
             return; // the program is ending
         }
-        if (flags_.geocode_flag == QLatin1String("ok")) {
+        if (flags_.geocode == Geocode::Found) {
             lists_.expect_source(address);
             page_.click(QStringLiteral("getnodecoord"));
-            if (!bridge::PageWait::until(
-                    [this] { return flags_.getnode_flag == QLatin1String("ok"); })) {
+            if (!bridge::PageWait::until([this] { return flags_.node_arrived; })) {
                 return;
             }
         }
-        flags_.geocode_flag.clear();
+        flags_.geocode = Geocode::Waiting;
     }
 }
 
 bool AddressLookup::place_located(const QString& line) {
     const CsvStop stop = classify_stop_line(line);
-    flags_.getnode_flag.clear();
+    flags_.node_arrived = false;
     flags_.current_address = line;
     lists_.expect_source(stop.address);
     page_.write(QStringLiteral("nodecoord"), stop.latitude + QLatin1Char(',') + stop.longitude);
     page_.click(QStringLiteral("addnodecoord"));
-    return bridge::PageWait::until([this] { return flags_.getnode_flag == QLatin1String("ok"); });
+    return bridge::PageWait::until([this] { return flags_.node_arrived; });
 }
 
 } // namespace rundel::editing

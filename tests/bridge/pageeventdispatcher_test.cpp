@@ -77,8 +77,12 @@ private slots:
         PageEventDispatcher dispatcher(page, handler, flags);
         page.show_title(word);
         QCOMPARE(handler.calls, calls);
-        QTEST(flags.geocode_flag, "geocode_flag");
-        QTEST(flags.getnode_flag, "getnode_flag");
+        using Geocode = rundel::bridge::SharedFlags::Geocode;
+        const QString geocode = flags.geocode == Geocode::Found      ? QStringLiteral("ok")
+                                : flags.geocode == Geocode::NotFound ? QStringLiteral("no")
+                                                                     : QString();
+        QTEST(geocode, "geocode_flag");
+        QTEST(flags.node_arrived ? QStringLiteral("ok") : QString(), "getnode_flag");
         QTEST(flags.notfound_list, "notfound_list");
         QCOMPARE(page.log.last(), QStringLiteral("reset"));
         QCOMPARE(page.title(), QStringLiteral("tsp"));

@@ -113,7 +113,7 @@ private slots:
         QVERIFY(first_node < s.page.log.indexOf("write realaddress=xB"));
         QCOMPARE(s.dialogs.messages, QStringList{"xB の座標を取得できませんでした\r\n"
                                                  "xD の座標を取得できませんでした\r\n"});
-        QVERIFY(s.flags.geocode_flag.isEmpty());
+        QVERIFY(s.flags.geocode == rundel::bridge::SharedFlags::Geocode::Waiting);
     }
 
     void coordinatesPlaceNodesWithoutLookupAndEveryNodeKeepsItsSource() {
@@ -136,7 +136,7 @@ private slots:
         s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
         s.lookup.lookup(QString(), {"A", "B"});
         QVERIFY(s.dialogs.messages.isEmpty());
-        QCOMPARE(s.flags.getnode_flag, QStringLiteral("ok")); // the last address was found
+        QVERIFY(s.flags.node_arrived); // the last address was found
         s.page.log.clear();
         s.flags.notfound_list = "Z の座標を取得できませんでした\r\n";
         s.lookup.lookup(QString(), {});
