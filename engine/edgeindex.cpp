@@ -37,7 +37,7 @@ EdgeIndex::EdgeIndex(const std::vector<NodeRec>& nodes, std::int32_t count)
     for (std::int32_t i = 0; i < count; ++i) {
         order_[static_cast<std::size_t>(i)] = i + 1;
     }
-    cells_.reserve(static_cast<std::size_t>(count / kLeafSize * 4 + 4));
+    cells_.reserve(static_cast<std::size_t>(count / kLeafSize) * 4 + 4);
     cells_.push_back({});
     cells_[0].parent = -1;
     build(0, 0, count);

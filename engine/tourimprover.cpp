@@ -121,8 +121,8 @@ public:
         if (change - gained < -epsilon_) {
             return;
         }
-        for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) {
-            tour_.reverse_positions(it->first, it->second);
+        for (std::size_t i = undo_.size(); i-- > 0;) { // last flip first
+            tour_.reverse_positions(undo_[i].first, undo_[i].second);
         }
     }
 
