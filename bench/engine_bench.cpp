@@ -84,7 +84,7 @@ void run_case(const Case& c) {
     std::string text =
         c.random_nodes > 0
             ? uniform_text(c.random_nodes, 2026)
-            : ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + c.file);
+            : ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + c.file).value();
     ModShortestPath engine;
     auto start = Clock::now();
     engine.clear_tourlist();

@@ -64,7 +64,8 @@ struct Instance {
 Instance load(const std::string& what) {
     if (what.find(".tsp") != std::string::npos) {
         const std::string name = what.substr(0, what.find('.'));
-        return {name, ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + what),
+        return {name,
+                ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + what).value(),
                 optima().at(name)};
     }
     const auto n = static_cast<std::int32_t>(std::atol(what.c_str()));

@@ -22,12 +22,9 @@ void ModShortestPath::report(std::string_view message) const {
     }
 }
 
-std::string ModShortestPath::load_nodefile(const std::string& path, bool* ok, std::size_t limit) {
-    auto fail = [ok](std::string reason) {
-        if (ok != nullptr) {
-            *ok = false;
-        }
-        return reason;
+Result<std::string> ModShortestPath::load_nodefile(const std::string& path, std::size_t limit) {
+    const auto fail = [](std::string reason) {
+        return Result<std::string>::failure(std::move(reason));
     };
     // Non-blocking, so that a FIFO planted in the folder cannot hang the caller.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -75,20 +72,16 @@ std::string ModShortestPath::load_nodefile(const std::string& path, bool* ok, st
         }
     }
     ::close(fd);
-    if (ok != nullptr) {
-        *ok = true;
-    }
     return text;
 }
 
 bool ModShortestPath::read_nodefile(const std::string& path) {
-    bool loaded = false;
-    const std::string text = load_nodefile(path, &loaded);
-    if (!loaded) {
-        report(path + ": " + text);
+    const Result<std::string> text = load_nodefile(path);
+    if (!text) {
+        report(path + ": " + text.error());
         return false;
     }
-    return read_nodetext(text);
+    return read_nodetext(text.value());
 }
 
 bool ModShortestPath::read_nodetext(std::string_view text) {

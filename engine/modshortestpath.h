@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/noderec.h"
+#include "engine/result.h"
 #include "engine/tourimprover.h"
 
 #include <cstdint>
@@ -34,11 +35,10 @@ public:
     /// memory, and a bound for files that never end (a device behind a link).
     static constexpr std::size_t kMaxNodeFileBytes = std::size_t{1} << 30U;
 
-    /// Reads a whole regular file of at most @p limit bytes. On failure (also for a FIFO,
-    /// device or folder, which are refused without blocking) it returns a description of the
-    /// failure instead of content and, when @p ok is given, sets it to false.
-    [[nodiscard]] static std::string load_nodefile(const std::string& path, bool* ok = nullptr,
-                                                   std::size_t limit = kMaxNodeFileBytes);
+    /// Reads a whole regular file of at most @p limit bytes; a FIFO, device or folder is
+    /// refused without blocking. The failure says why, in words for a person.
+    [[nodiscard]] static Result<std::string> load_nodefile(const std::string& path,
+                                                           std::size_t limit = kMaxNodeFileBytes);
 
     /// load_nodefile, then read_nodetext; a file that cannot be read is reported (path and
     /// reason) like any other failure. False when the table could not be read.

@@ -283,19 +283,18 @@ bool BatchFolderEngine::handle_request(const std::string& name) {
         }
         undeletable_.erase(kept);
     }
-    bool readable = false;
-    const std::string text =
-        engine::ModShortestPath::load_nodefile(request.string(), &readable, kMaxRequestBytes);
-    if (!readable) {
+    const Result<std::string> text =
+        engine::ModShortestPath::load_nodefile(request.string(), kMaxRequestBytes);
+    if (!text) {
         // Perhaps still being written: tried again on later ticks, reported once.
         if (unreadable_.insert(name).second) {
-            listener_.message(name, "リクエストファイルを読めません: " + text);
+            listener_.message(name, "リクエストファイルを読めません: " + text.error());
         }
         return false;
     }
     unreadable_.erase(name);
     current_request_ = name;
-    const Request parsed = split_request(text);
+    const Request parsed = split_request(text.value());
     batch_calc(parsed.node_file, parsed.result_id, parsed.improve);
     std::error_code ec;
     if (!fs::remove(request, ec) && ec) {

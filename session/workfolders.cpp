@@ -8,9 +8,9 @@ namespace rundel::session {
 WorkFolders::WorkFolders(std::filesystem::path program_folder)
     : program_(std::move(program_folder)) {}
 
-bool WorkFolders::make_workfolders(std::string& error) const {
+Status WorkFolders::make_workfolders() const {
     namespace fs = std::filesystem;
-    bool ok = true;
+    std::string error;
     for (const fs::path& folder : {batch_results(), node_data(), batch_requests(), results()}) {
         std::error_code ec;
         if (fs::is_directory(folder, ec)) {
@@ -18,18 +18,17 @@ bool WorkFolders::make_workfolders(std::string& error) const {
         }
         if (fs::exists(folder, ec)) {
             error += folder.string() + ": フォルダーではないファイルがあります\n";
-            ok = false;
             continue;
         }
         if (!fs::create_directory(folder, ec) && ec) {
             error += folder.string() + ": " + ec.message() + "\n";
-            ok = false;
         }
     }
-    if (!ok && !error.empty() && error.back() == '\n') {
-        error.pop_back();
+    if (error.empty()) {
+        return std::monostate{};
     }
-    return ok;
+    error.pop_back(); // the last line end
+    return Status::failure(error);
 }
 
 } // namespace rundel::session

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <filesystem>
 #include <string>
 
@@ -21,8 +23,8 @@ public:
     [[nodiscard]] std::filesystem::path server_data() const { return root() / "server_data"; }
 
     /// Creates the four sub-folders of "Rundel" where missing ("Rundel" itself comes with the
-    /// program). False with a description when one is missing and cannot be created.
-    bool make_workfolders(std::string& error) const;
+    /// program). A failure names each one that is missing and cannot be created.
+    [[nodiscard]] Status make_workfolders() const;
 
 private:
     std::filesystem::path program_;

@@ -184,9 +184,8 @@ bool RundelApp::start() {
     chrome::apply_menu_colours(w, *menus_, QColor(255, 255, 255));
     w.frame_tsp->hide();
 
-    std::string error;
-    if (!batch_->folders().make_workfolders(error)) {
-        qCWarning(lcShell) << "working folders:" << QString::fromStdString(error);
+    if (const Status made = batch_->folders().make_workfolders(); !made) {
+        qCWarning(lcShell) << "working folders:" << QString::fromStdString(made.error());
     }
     const QString ini = QDir(paths_.program_folder).filePath(QStringLiteral("ini_tsproblem.txt"));
     QFile settings_file(ini);

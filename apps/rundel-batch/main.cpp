@@ -129,9 +129,8 @@ int main(int argc, char** argv) {
                   << ": no such folder; a program folder holds the working folder Rundel\n";
         return 2;
     }
-    std::string error;
-    if (!folders.make_workfolders(error)) {
-        std::cerr << "rundel-batch: " << error << '\n';
+    if (const rundel::Status made = folders.make_workfolders(); !made) {
+        std::cerr << "rundel-batch: " << made.error() << '\n';
         return 2;
     }
 

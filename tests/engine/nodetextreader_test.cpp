@@ -160,18 +160,15 @@ TEST(NodeFieldConversion, CommaIsNoDecimalSeparatorInTheCLocale) {
 }
 
 TEST(LoadNodefile, ReportsWhyAFileCannotBeRead) {
-    bool ok = true;
-    const std::string missing = ModShortestPath::load_nodefile("/nonexistent/file.tsp", &ok);
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(missing.empty());
-    const std::string folder = ModShortestPath::load_nodefile("/", &ok);
-    EXPECT_FALSE(ok);
-    EXPECT_FALSE(folder.empty());
-    // The failure text is no node text: the reader refuses it and keeps the table.
-    RecordingSink sink;
-    ModShortestPath engine{&sink};
-    EXPECT_FALSE(engine.read_nodetext(missing));
-    EXPECT_EQ(engine.node_count(), 0);
+    for (const char* path : {"/nonexistent/file.tsp", "/", "/dev/zero"}) {
+        const auto loaded = ModShortestPath::load_nodefile(path);
+        EXPECT_FALSE(loaded) << path;
+        EXPECT_FALSE(loaded.error().empty()) << path;
+    }
+    const auto tiny =
+        ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/eil51.tsp", 100);
+    EXPECT_FALSE(tiny);
+    EXPECT_NE(tiny.error().find("100"), std::string::npos) << tiny.error();
 }
 
 } // namespace

@@ -33,8 +33,8 @@ class BatchFolderEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(folder.path() / "Rundel");
-        std::string error;
-        ASSERT_TRUE(folders.make_workfolders(error)) << error;
+        const rundel::Status made = folders.make_workfolders();
+        ASSERT_TRUE(made) << made.error();
         folder.write("Rundel/tsp_node_data/three.tsp", kThree);
     }
 

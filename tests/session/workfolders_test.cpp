@@ -14,8 +14,8 @@ TEST(WorkFolders, CreatesMissingSubfoldersAndKeepsPresentOnes) {
     rundel::test::TempFolder folder;
     folder.write("Rundel/tsp_node/keep.txt", "x");
     const WorkFolders folders(folder.path());
-    std::string error;
-    ASSERT_TRUE(folders.make_workfolders(error)) << error;
+    const rundel::Status made = folders.make_workfolders();
+    ASSERT_TRUE(made) << made.error();
     for (const char* name : {"tsp_node", "tsp_node_data", "tsp_pre_file", "result"}) {
         EXPECT_TRUE(fs::is_directory(folder.path() / "Rundel" / name)) << name;
     }
@@ -25,13 +25,13 @@ TEST(WorkFolders, CreatesMissingSubfoldersAndKeepsPresentOnes) {
 TEST(WorkFolders, ReportsWhatCannotBeCreated) {
     rundel::test::TempFolder folder;
     folder.write("Rundel/tsp_pre_file", "a file where a folder belongs");
-    std::string error;
     // Without "Rundel" nothing can be made; a file in the way is named.
-    EXPECT_FALSE(WorkFolders(folder.path() / "elsewhere").make_workfolders(error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(WorkFolders(folder.path()).make_workfolders(error));
-    EXPECT_NE(error.find("tsp_pre_file"), std::string::npos) << error;
+    const rundel::Status elsewhere = WorkFolders(folder.path() / "elsewhere").make_workfolders();
+    EXPECT_FALSE(elsewhere);
+    EXPECT_FALSE(elsewhere.error().empty());
+    const rundel::Status blocked = WorkFolders(folder.path()).make_workfolders();
+    EXPECT_FALSE(blocked);
+    EXPECT_NE(blocked.error().find("tsp_pre_file"), std::string::npos) << blocked.error();
     EXPECT_TRUE(fs::is_directory(folder.path() / "Rundel" / "result"));
 }
 

@@ -108,7 +108,7 @@ private slots:
                                                          sesid + QStringLiteral("_nodedata.tsp"));
         rundel::engine::ModShortestPath engine;
         QVERIFY(engine.read_nodetext(
-            rundel::engine::ModShortestPath::load_nodefile(node_file.toStdString())));
+            rundel::engine::ModShortestPath::load_nodefile(node_file.toStdString()).value()));
         engine.solve_tour(rundel::engine::Construction::Reference);
         engine.make_tourlist();
         const QString expected = QString::fromStdString(engine.route_text("/"));

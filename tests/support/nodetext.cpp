@@ -21,11 +21,9 @@ std::string node_text(const Points& points, const std::string& eol) {
 }
 
 std::string tsplib_text(const std::string& name) {
-    bool ok = false;
-    std::string text =
-        engine::ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + name, &ok);
-    EXPECT_TRUE(ok) << name << ": " << text;
-    return text;
+    auto text = engine::ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + name);
+    EXPECT_TRUE(text) << name << ": " << text.error();
+    return text ? std::move(text).value() : std::string();
 }
 
 std::string test_name(const std::string& text) {
