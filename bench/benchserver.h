@@ -17,9 +17,8 @@ inline std::unique_ptr<mapserver::MapServer> start_server(const std::filesystem:
     options.web_root = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "web";
     options.gazetteer = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
     auto server = std::make_unique<mapserver::MapServer>(options);
-    std::string error;
-    if (!server->start(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    if (const rundel::Status started = server->start(); !started) {
+        std::fprintf(stderr, "%s\n", started.error().c_str());
         return nullptr;
     }
     return server;

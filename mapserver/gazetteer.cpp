@@ -33,11 +33,10 @@ std::vector<std::size_t> prefix_ends(std::string_view text) {
 
 } // namespace
 
-bool Gazetteer::load(const std::filesystem::path& file, std::string& error) {
+Status Gazetteer::load(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        error = "cannot read the gazetteer " + file.string();
-        return false;
+        return Status::failure("cannot read the gazetteer " + file.string());
     }
     japanese_.clear();
     world_.clear();
@@ -70,7 +69,7 @@ bool Gazetteer::load(const std::filesystem::path& file, std::string& error) {
                 {std::move(place), lower_case(country), weight});
         }
     }
-    return true;
+    return std::monostate{};
 }
 
 std::optional<Place> Gazetteer::lookup(std::string_view normalised_query) const {

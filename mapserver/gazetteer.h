@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/result.h"
 #include "mapserver/place.h"
 
 #include <filesystem>
@@ -16,7 +17,7 @@ namespace rundel::mapserver {
 class Gazetteer {
 public:
     /// Loads @p file; false with @p error when it cannot be read.
-    bool load(const std::filesystem::path& file, std::string& error);
+    [[nodiscard]] Status load(const std::filesystem::path& file);
 
     /// Looks a normalised query up (see normalise_query). A Japanese address is matched by
     /// its longest leading place name ("東京都千代田区丸の内" finds 東京都千代田区); a designated

@@ -77,26 +77,24 @@ MapServer::~MapServer() {
     stop();
 }
 
-bool MapServer::start(std::string& error) {
+Status MapServer::start() {
     std::error_code ec;
     fs::create_directories(options_.data_dir, ec);
     if (!fs::is_directory(options_.data_dir)) {
-        error = "cannot use the data folder " + options_.data_dir.string();
-        return false;
+        return Status::failure("cannot use the data folder " + options_.data_dir.string());
     }
     std::ifstream page(options_.web_root / "index.html", std::ios::binary);
     if (!page) {
-        error = "no map page at " + (options_.web_root / "index.html").string();
-        return false;
+        return Status::failure("no map page at " + (options_.web_root / "index.html").string());
     }
     std::ostringstream text;
     text << page.rdbuf();
     page_template_ = text.str();
-    if (!gazetteer_.load(options_.gazetteer, error)) {
-        return false;
+    if (Status loaded = gazetteer_.load(options_.gazetteer); !loaded) {
+        return loaded;
     }
-    if (!start_online_services(error)) {
-        return false;
+    if (Status online = start_online_services(); !online) {
+        return online;
     }
     sessions_.adopt_existing();
     routes();
@@ -133,8 +131,8 @@ bool MapServer::start(std::string& error) {
                 ? server_->bind_to_any_port(options_.bind)
                 : (server_->bind_to_port(options_.bind, options_.port) ? options_.port : -1);
     if (port_ < 0) {
-        error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port);
-        return false;
+        return Status::failure("cannot listen on " + options_.bind + ":" +
+                               std::to_string(options_.port));
     }
     // The library listens with a backlog of five, and bursts of clients get resets; listen()
     // again raises it.
@@ -150,41 +148,45 @@ bool MapServer::start(std::string& error) {
         std::this_thread::yield();
     }
     expiry_ = std::thread([this] { expiry_loop(); });
-    return true;
+    return std::monostate{};
 }
 
-bool MapServer::start_online_services(std::string& error) {
+Status MapServer::start_online_services() {
     // Answers and tiles are kept beside the node files, so that what was seen once works
     // offline later.
     const fs::path cache = options_.data_dir / "cache";
-    return (options_.geocoder.empty() || start_geocoder(cache, error)) &&
-           (options_.tiles.empty() || start_tiles(cache, error));
+    if (!options_.geocoder.empty()) {
+        if (Status started = start_geocoder(cache); !started) {
+            return started;
+        }
+    }
+    return options_.tiles.empty() ? Status(std::monostate{}) : start_tiles(cache);
 }
 
-bool MapServer::start_geocoder(const fs::path& cache, std::string& error) {
-    const auto service = GeocoderService::parse(options_.geocoder, error);
+Status MapServer::start_geocoder(const fs::path& cache) {
+    const Result<GeocoderService> service = GeocoderService::parse(options_.geocoder);
     if (!service) {
-        return false;
+        return Status::failure(service.error());
     }
     OnlineGeocoder::Options online;
     online.cache_file = cache / "geocode.tsv";
     // The national service asks for no spacing; Nominatim's policy asks for a second.
-    online.min_interval = service->kind == GeocoderService::Kind::Gsi
+    online.min_interval = service.value().kind == GeocoderService::Kind::Gsi
                               ? std::chrono::milliseconds(200)
                               : std::chrono::milliseconds(1000);
-    online_ = std::make_unique<OnlineGeocoder>(*service, online);
-    return true;
+    online_ = std::make_unique<OnlineGeocoder>(service.value(), online);
+    return std::monostate{};
 }
 
-bool MapServer::start_tiles(const fs::path& cache, std::string& error) {
-    const auto source = TileSource::parse(options_.tiles, error);
+Status MapServer::start_tiles(const fs::path& cache) {
+    const Result<TileSource> source = TileSource::parse(options_.tiles);
     if (!source) {
-        return false;
+        return Status::failure(source.error());
     }
     TileProxy::Options proxy;
     proxy.cache_dir = cache / "tiles";
-    tiles_ = std::make_unique<TileProxy>(*source, proxy);
-    return true;
+    tiles_ = std::make_unique<TileProxy>(source.value(), proxy);
+    return std::monostate{};
 }
 
 void MapServer::stop() {

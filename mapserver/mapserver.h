@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/result.h"
 #include "mapserver/gazetteer.h"
 #include "mapserver/sessionregistry.h"
 
@@ -45,8 +46,8 @@ public:
     MapServer(const MapServer&) = delete;
     MapServer& operator=(const MapServer&) = delete;
 
-    /// Loads the page and the gazetteer and starts listening; false with @p error otherwise.
-    bool start(std::string& error);
+    /// Loads the page and the gazetteer and starts listening; a failure says why not.
+    [[nodiscard]] Status start();
     /// Stops listening and waits for the server's threads.
     void stop();
     /// Blocks until stop() is called from elsewhere.
@@ -68,9 +69,9 @@ private:
     void node_file(const httplib::Request& request, httplib::Response& response);
     void geocode(const httplib::Request& request, httplib::Response& response);
     void tile(const httplib::Request& request, httplib::Response& response);
-    bool start_online_services(std::string& error);
-    bool start_geocoder(const std::filesystem::path& cache, std::string& error);
-    bool start_tiles(const std::filesystem::path& cache, std::string& error);
+    Status start_online_services();
+    Status start_geocoder(const std::filesystem::path& cache);
+    Status start_tiles(const std::filesystem::path& cache);
     void expiry_loop();
 
     MapServerOptions options_;

@@ -71,7 +71,7 @@ bool plausible(const Place& place) {
 
 } // namespace
 
-std::optional<GeocoderService> GeocoderService::parse(const std::string& text, std::string& error) {
+Result<GeocoderService> GeocoderService::parse(const std::string& text) {
     const Preset preset = split_preset(text);
     GeocoderService service;
     std::string base;
@@ -85,10 +85,9 @@ std::optional<GeocoderService> GeocoderService::parse(const std::string& text, s
     }
     const auto address = ServiceAddress::parse(base);
     if (!address) {
-        error = "--geocoder takes gsi, nominatim (each optionally =BASE) or an http(s) "
-                "address: " +
-                text;
-        return std::nullopt;
+        return Result<GeocoderService>::failure(
+            "--geocoder takes gsi, nominatim (each optionally =BASE) or an http(s) address: " +
+            text);
     }
     service.address = *address;
     return service;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/result.h"
 #include "mapserver/onlineservice.h"
 #include "mapserver/place.h"
 
@@ -20,10 +21,9 @@ struct GeocoderService {
     Kind kind = Kind::Gsi;
     ServiceAddress address;
 
-    /// "gsi", "gsi=BASE", "nominatim", "nominatim=BASE" or a Nominatim address; nullopt
-    /// with @p error when it names none of these.
-    [[nodiscard]] static std::optional<GeocoderService> parse(const std::string& text,
-                                                              std::string& error);
+    /// "gsi", "gsi=BASE", "nominatim", "nominatim=BASE" or a Nominatim address; a failure
+    /// says what the option takes when it names none of these.
+    [[nodiscard]] static Result<GeocoderService> parse(const std::string& text);
 };
 
 /// Asks an online service for addresses, politely: answers (found or not) are cached, also on

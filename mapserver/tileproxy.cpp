@@ -73,7 +73,7 @@ bool write_atomically(const fs::path& file, const std::string& bytes) {
 
 } // namespace
 
-std::optional<TileSource> TileSource::parse(const std::string& text, std::string& error) {
+Result<TileSource> TileSource::parse(const std::string& text) {
     const Preset preset = split_preset(text);
     std::optional<TileSource> source;
     if (preset.name == "gsi") {
@@ -96,11 +96,12 @@ std::optional<TileSource> TileSource::parse(const std::string& text, std::string
         }
     }
     if (!source) {
-        error = "--tiles takes gsi, osm (each optionally =BASE) or an http(s) address with "
-                "{z}, {x} and {y}: " +
-                text;
+        return Result<TileSource>::failure(
+            "--tiles takes gsi, osm (each optionally =BASE) or an http(s) address with {z}, {x} "
+            "and {y}: " +
+            text);
     }
-    return source;
+    return *source;
 }
 
 TileProxy::TileProxy(TileSource source, Options options)

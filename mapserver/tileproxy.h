@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/result.h"
 #include "mapserver/onlineservice.h"
 
 #include <chrono>
@@ -22,10 +23,9 @@ struct TileSource {
     int max_zoom = 18;
     bool typed = false; ///< a picture of its own for each map type
 
-    /// "gsi", "gsi=BASE", "osm", "osm=BASE" or an address template; nullopt with @p error
-    /// otherwise.
-    [[nodiscard]] static std::optional<TileSource> parse(const std::string& text,
-                                                         std::string& error);
+    /// "gsi", "gsi=BASE", "osm", "osm=BASE" or an address template; a failure says what the
+    /// option takes otherwise.
+    [[nodiscard]] static Result<TileSource> parse(const std::string& text);
 };
 
 /// Fetches tiles for the page and keeps them on disk, so that the page talks to one origin

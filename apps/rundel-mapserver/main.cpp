@@ -102,9 +102,13 @@ int main(int argc, char** argv) {
     }
 
     std::string bad;
-    if ((!options.geocoder.empty() &&
-         !rundel::mapserver::GeocoderService::parse(options.geocoder, bad)) ||
-        (!options.tiles.empty() && !rundel::mapserver::TileSource::parse(options.tiles, bad))) {
+    if (!options.geocoder.empty()) {
+        bad = rundel::mapserver::GeocoderService::parse(options.geocoder).error();
+    }
+    if (bad.empty() && !options.tiles.empty()) {
+        bad = rundel::mapserver::TileSource::parse(options.tiles).error();
+    }
+    if (!bad.empty()) {
         std::cerr << "rundel-mapserver: " << bad << '\n';
         return 1;
     }
@@ -120,9 +124,8 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     rundel::mapserver::MapServer server(options);
-    std::string error;
-    if (!server.start(error)) {
-        std::cerr << "rundel-mapserver: " << error << '\n';
+    if (const rundel::Status started = server.start(); !started) {
+        std::cerr << "rundel-mapserver: " << started.error() << '\n';
         return 2;
     }
     std::cout << "rundel-mapserver: listening on http://" << options.bind << ':' << server.port()

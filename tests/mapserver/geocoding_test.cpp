@@ -20,10 +20,9 @@ namespace {
 const Gazetteer& gazetteer() {
     static const Gazetteer loaded = [] {
         Gazetteer g;
-        std::string error;
-        EXPECT_TRUE(
-            g.load(std::filesystem::path(RUNDEL_PROGRAM_DIR) / "mapdata/gazetteer.tsv", error))
-            << error;
+        const rundel::Status read =
+            g.load(std::filesystem::path(RUNDEL_PROGRAM_DIR) / "mapdata/gazetteer.tsv");
+        EXPECT_TRUE(read) << read.error();
         return g;
     }();
     return loaded;
@@ -139,14 +138,13 @@ void answer_as_gsi(StandIn& gsi) {
 }
 
 OnlineGeocoder make_geocoder(const std::string& preset, const std::filesystem::path& cache = {}) {
-    std::string error;
-    const auto service = GeocoderService::parse(preset, error);
-    EXPECT_TRUE(service) << error;
+    const auto service = GeocoderService::parse(preset);
+    EXPECT_TRUE(service) << service.error();
     OnlineGeocoder::Options options;
     options.min_interval = std::chrono::milliseconds(0);
     options.timeout = std::chrono::seconds(1);
     options.cache_file = cache;
-    return OnlineGeocoder(*service, options);
+    return OnlineGeocoder(service.value(), options);
 }
 
 TEST(OnlineGeocoder, GsiAnswersAreReadCachedOnDiskAndNameUs) {
@@ -218,15 +216,15 @@ TEST(OnlineGeocoder, NominatimAndUnreachableServices) {
 }
 
 TEST(OnlineGeocoder, PresetsAndAddresses) {
-    std::string error;
-    EXPECT_EQ(GeocoderService::parse("gsi", error)->address.scheme_host,
+    EXPECT_EQ(GeocoderService::parse("gsi").value().address.scheme_host,
               "https://msearch.gsi.go.jp");
-    EXPECT_EQ(GeocoderService::parse("nominatim", error)->kind, GeocoderService::Kind::Nominatim);
-    EXPECT_EQ(GeocoderService::parse("gsi=http://127.0.0.1:8080/", error)->address.scheme_host,
+    EXPECT_EQ(GeocoderService::parse("nominatim").value().kind, GeocoderService::Kind::Nominatim);
+    EXPECT_EQ(GeocoderService::parse("gsi=http://127.0.0.1:8080/").value().address.scheme_host,
               "http://127.0.0.1:8080");
-    EXPECT_FALSE(GeocoderService::parse("gsi=ftp://x", error));
-    EXPECT_FALSE(GeocoderService::parse("google", error));
-    EXPECT_NE(error.find("--geocoder"), std::string::npos);
+    EXPECT_FALSE(GeocoderService::parse("gsi=ftp://x"));
+    const auto unknown = GeocoderService::parse("google");
+    EXPECT_FALSE(unknown);
+    EXPECT_NE(unknown.error().find("--geocoder"), std::string::npos);
 }
 
 /// The map server with online sources pointing at stand-ins.
@@ -239,8 +237,8 @@ struct OnlineMapServer {
         options.tiles = tiles;
         options.geocoder = geocoder;
         server = std::make_unique<rundel::mapserver::MapServer>(options);
-        std::string error;
-        EXPECT_TRUE(server->start(error)) << error;
+        const rundel::Status started = server->start();
+        EXPECT_TRUE(started) << started.error();
     }
     [[nodiscard]] httplib::Result get(const std::string& path) const {
         httplib::Client client("127.0.0.1", server->port());

@@ -28,8 +28,8 @@ protected:
         options.web_root = fs::path(RUNDEL_PROGRAM_DIR) / "web";
         options.gazetteer = fs::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
         server = std::make_unique<MapServer>(options);
-        std::string error;
-        ASSERT_TRUE(server->start(error)) << error;
+        const rundel::Status started = server->start();
+        ASSERT_TRUE(started) << started.error();
     }
 
     [[nodiscard]] httplib::Client client() const {
