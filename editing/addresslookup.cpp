@@ -57,8 +57,8 @@ void AddressLookup::lookup_list(const QStringList& list) {
         if (address.isEmpty()) {
             continue;
         }
-        if (classify_stop_line(address).located) {
-            if (!place_located(address)) {
+        if (const CsvStop stop = classify_stop_line(address); stop.located) {
+            if (!place_located(address, stop)) {
                 return;
             }
             continue;
@@ -83,8 +83,7 @@ void AddressLookup::lookup_list(const QStringList& list) {
     }
 }
 
-bool AddressLookup::place_located(const QString& line) {
-    const CsvStop stop = classify_stop_line(line);
+bool AddressLookup::place_located(const QString& line, const CsvStop& stop) {
     flags_.node_arrived = false;
     flags_.current_address = line;
     lists_.expect_source(stop.address);

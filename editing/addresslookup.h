@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/addressmode.h"
+#include "editing/csvstops.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,8 +44,9 @@ public:
 
 private:
     void lookup_list(const QStringList& list);
-    /// Places a node at coordinates given in the list; false when the program is ending.
-    bool place_located(const QString& line);
+    /// Places a node at the coordinates @p stop gives for list line @p line; false when the
+    /// program is ending.
+    bool place_located(const QString& line, const CsvStop& stop);
 
     bridge::PageInterface& page_;
     bridge::SharedFlags& flags_;

@@ -1,5 +1,6 @@
 #include "mapserver/mapserver.h"
 
+#include "mapserver/atomicfile.h"
 #include "mapserver/nodefile.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
@@ -32,28 +33,6 @@ void send_json(httplib::Response& response, int status, const json& body) {
 
 void send_error(httplib::Response& response, int status, const std::string& message) {
     send_json(response, status, json{{"ok", false}, {"error", message}});
-}
-
-/// Writes @p text to @p file through a temporary name of its own, so that a download never
-/// sees half a node file and concurrent posts to one session never share one: the last
-/// complete write wins.
-bool write_atomically(const fs::path& file, const std::string& text) {
-    static std::atomic<std::uint64_t> serial{0};
-    const fs::path part = file.string() + "." + std::to_string(serial++) + ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out.flush()) {
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(part, file, ec);
-    if (ec) {
-        fs::remove(part, ec);
-        return false;
-    }
-    return true;
 }
 
 std::string library_error_text(int status) {

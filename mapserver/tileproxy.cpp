@@ -1,5 +1,7 @@
 #include "mapserver/tileproxy.h"
 
+#include "mapserver/atomicfile.h"
+
 #include <atomic>
 #include <fstream>
 #include <httplib.h>
@@ -53,22 +55,6 @@ std::string content_type(const std::string& bytes) {
         return "image/jpeg";
     }
     return {};
-}
-
-bool write_atomically(const fs::path& file, const std::string& bytes) {
-    static std::atomic<unsigned long> serial{0};
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    const fs::path part = file.string() + "." + std::to_string(serial++) + ".part";
-    {
-        std::ofstream out(part, std::ios::binary);
-        if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
-            fs::remove(part, ec);
-            return false;
-        }
-    }
-    fs::rename(part, file, ec);
-    return !ec;
 }
 
 } // namespace

@@ -95,16 +95,26 @@ Request split_request(std::string_view text) {
 
 } // namespace
 
+namespace {
+
+/// @p text cut to at most @p bytes (never inside a UTF-8 character), the cut marked with "…".
+std::string shortened(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) {
+        return std::string(text);
+    }
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0U) == 0x80U) {
+        --cut;
+    }
+    return std::string(text.substr(0, cut)) + "…";
+}
+
+} // namespace
+
 std::string cut_name(std::string_view name) {
-    if (name.size() <= kQuoteBytes) {
-        return "\"" + std::string(name) + "\"";
-    }
-    std::size_t cut = kQuoteBytes;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0U) == 0x80U) {
-        --cut; // never split a UTF-8 character
-    }
-    return "\"" + std::string(name.substr(0, cut)) + "…\" (" + std::to_string(name.size()) +
-           " バイト)";
+    const std::string shown = "\"" + shortened(name, kQuoteBytes) + "\"";
+    return name.size() <= kQuoteBytes ? shown
+                                      : shown + " (" + std::to_string(name.size()) + " バイト)";
 }
 
 namespace {
@@ -128,9 +138,8 @@ BatchFolderEngine::BatchFolderEngine(WorkFolders folders, engine::ModShortestPat
 void BatchFolderEngine::engine_failure(std::string_view message) {
     // The engine's messages quote paths, which hold names from request files.
     constexpr std::size_t kLongest = 1000;
-    listener_.message(current_request_, message.size() <= kLongest
-                                            ? std::string(message)
-                                            : cut_name(message.substr(0, kLongest)));
+    listener_.message(current_request_,
+                      message.size() <= kLongest ? std::string(message) : cut_name(message));
 }
 
 std::vector<std::string> BatchFolderEngine::prefile_names() const {
