@@ -93,11 +93,14 @@ int main(int argc, char** argv) {
             return 1;
         }
         clock.restart();
-        rundel.panel().cmdGetSalesmanRoute->click();
+        rundel.panel()
+            .findChild<rundel::widgets::isButton*>(QStringLiteral("cmdGetSalesmanRoute"))
+            ->click();
         const qint64 ms = clock.elapsed();
         std::printf(
             "desktop: 巡回経路取得 to lstNodeConnect filled, %d markers: %lld ms (%d legs)\n",
-            markers, static_cast<long long>(ms), rundel.panel().lstNodeConnect->count());
+            markers, static_cast<long long>(ms),
+            rundel.panel().findChild<QListWidget*>(QStringLiteral("lstNodeConnect"))->count());
     }
     return 0;
 }

@@ -17,6 +17,7 @@ public:
     /// "ﾊﾞｰｼﾞｮﾝ 0.9.0" for version 0.9.0.
     [[nodiscard]] static QString version_line(int major, int minor, int revision);
 
+private:
     QLabel* lblTitle;
     QLabel* lblVersion;
     QLabel* lblDescription;

@@ -20,10 +20,11 @@ public:
     /// negative.
     [[nodiscard]] static QSize browser_size(const QSize& outer);
 
-    QWebEngineView* WB_HELP;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWebEngineView* WB_HELP;
 };
 
 } // namespace rundel::chrome

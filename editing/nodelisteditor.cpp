@@ -6,14 +6,8 @@
 #include "session/routesession.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
-#include "widgets/isbutton.h"
 
 namespace rundel::editing {
-
-namespace {
-const QString kHide = QStringLiteral("マーカーを隠す");
-const QString kShow = QStringLiteral("マーカーを表示");
-} // namespace
 
 NodeListEditor::NodeListEditor(bridge::PageInterface& page, session::SessionLists& lists,
                                session::RouteSession& route, widgets::Dialogs& dialogs)
@@ -48,14 +42,8 @@ void NodeListEditor::clear_session() {
     }
 }
 
-void NodeListEditor::toggle_markers(isButton& button) {
-    if (button.Caption() == kHide) {
-        button.setCaption(kShow);
-        page_.click(QStringLiteral("hidemarker"));
-    } else if (button.Caption() == kShow) {
-        button.setCaption(kHide);
-        page_.click(QStringLiteral("showmarker"));
-    }
+void NodeListEditor::show_markers(bool shown) {
+    page_.click(shown ? QStringLiteral("showmarker") : QStringLiteral("hidemarker"));
 }
 
 QStringList NodeListEditor::leg_fields(int index) const {

@@ -6,17 +6,14 @@ namespace rundel::bridge {
 class PageInterface;
 }
 namespace rundel::widgets {
-class isButton;
 class Dialogs;
-} // namespace rundel::widgets
+}
 namespace rundel::session {
 class RouteSession;
 class SessionLists;
 } // namespace rundel::session
 
 namespace rundel::editing {
-
-using widgets::isButton;
 
 /// The node and leg lists' commands and the answers to marker edits on the map.
 class NodeListEditor {
@@ -31,8 +28,8 @@ public:
     bool request_route();
     /// 巡回経路データ消去: clears the session after a confirmation.
     void clear_session();
-    /// マーカーを隠す / マーカーを表示: the caption changes before the page is told.
-    void toggle_markers(isButton& button);
+    /// マーカーを表示 (@p shown) / マーカーを隠す: tells the page.
+    void show_markers(bool shown);
 
     /// The four fields (start latitude, start longitude, end latitude, end longitude) of leg
     /// @p index; empty when there is no such leg.

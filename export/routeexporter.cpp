@@ -6,7 +6,6 @@
 #include "export/plaintextroute.h"
 #include "export/visitlist.h"
 #include "session/plainfilename.h"
-#include "session/saveformat.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
@@ -22,8 +21,7 @@ RouteExporter::RouteExporter(bridge::PageInterface& page, session::SessionLists&
     : page_(page), lists_(lists), dialogs_(dialogs), folder_(std::move(folder)), capture_(capture) {
 }
 
-void RouteExporter::save_route(const QString& choice) {
-    const auto format = session::save_format_of(choice);
+void RouteExporter::save_route(std::optional<session::SaveFormat> format) {
     if (!format) {
         dialogs_.message(QStringLiteral("保存形式を選んでください"));
         return;

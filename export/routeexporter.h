@@ -1,10 +1,12 @@
 #pragma once
 
 #include "export/resultfolder.h"
+#include "session/saveformat.h"
 
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace rundel::bridge {
 class PageInterface;
@@ -27,8 +29,8 @@ public:
     RouteExporter(bridge::PageInterface& page, session::SessionLists& lists,
                   widgets::Dialogs& dialogs, ResultFolder folder, MapCapture& capture);
 
-    /// 巡回経路データ保存: the writer named by @p choice, the exact text of cmbSavetype.
-    void save_route(const QString& choice);
+    /// 巡回経路データ保存: the writer of @p format; a message when none is chosen.
+    void save_route(std::optional<session::SaveFormat> format);
 
     void savaKML_kml();
     void savaPlain_txt();

@@ -77,7 +77,7 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     txtE_ido = make<QLineEdit>(frame_salesmanroute, "txtE_ido", QRect(8, 156, half, 20));
     txtE_keido =
         make<QLineEdit>(frame_salesmanroute, "txtE_keido", QRect(12 + half, 156, half, 20));
-    for (QLineEdit* box : {txtS_ido, txtS_keido, txtE_ido, txtE_keido}) {
+    for (QLineEdit* box : leg_boxes()) {
         box->setReadOnly(true);
     }
     txtS_ido->setToolTip(QStringLiteral("始点の緯度"));
@@ -116,8 +116,11 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     connect(cmdGetSalesmanRoute, &QAbstractButton::clicked, this,
             [this] { editor_.request_route(); });
     connect(cmdClear, &QAbstractButton::clicked, this, [this] { editor_.clear_session(); });
-    connect(cmdMarkerHideShow, &QAbstractButton::clicked, this,
-            [this] { editor_.toggle_markers(*cmdMarkerHideShow); });
+    connect(cmdMarkerHideShow, &QAbstractButton::clicked, this, &CommandPanel::toggle_markers);
+    connect(cmdMove, &QAbstractButton::clicked, this, &CommandPanel::request_lookup);
+    connect(cmdCSV, &QAbstractButton::clicked, this, &CommandPanel::csvRequested);
+    connect(cmdSavedata, &QAbstractButton::clicked, this,
+            [this] { emit saveRequested(session::save_format_of(cmbSavetype->currentText())); });
     connect(&lists, &session::SessionLists::addressTextCleared, txtRealAddress, &QLineEdit::clear);
     connect(btnClear, &QAbstractButton::clicked, this, [this] { lists_.clear_address_text(); });
     show_nodes();
@@ -131,6 +134,55 @@ void CommandPanel::set_multi(bool multi) {
         FrameMulti->raise();
         frame_tsonode->raise();
     }
+}
+
+PanelState CommandPanel::state() const {
+    PanelState state{
+        txtRealAddress->text(), ComboRealAddress->currentText(), {}, cmbSavetype->currentText()};
+    for (const QLineEdit* box : leg_boxes()) {
+        state.leg.append(box->text());
+    }
+    return state;
+}
+
+void CommandPanel::restore(const PanelState& state, editing::AddressMode mode) {
+    if (mode == editing::AddressMode::Single) {
+        txtRealAddress->setText(state.address);
+    } else {
+        ComboRealAddress->setEditText(state.multi_address);
+    }
+    const QList<QLineEdit*> boxes = leg_boxes();
+    for (int i = 0; i < boxes.size(); ++i) {
+        boxes.at(i)->setText(state.leg.value(i));
+    }
+    cmbSavetype->setEditText(state.save_choice);
+}
+
+void CommandPanel::set_addresses(const QStringList& addresses) {
+    ComboRealAddress->clear();
+    ComboRealAddress->addItems(addresses);
+    ComboRealAddress->setEditText(addresses.value(0));
+}
+
+void CommandPanel::request_lookup() {
+    QStringList list;
+    for (int i = 0; i < ComboRealAddress->count(); ++i) {
+        list.append(ComboRealAddress->itemText(i));
+    }
+    emit lookupRequested(txtRealAddress->text(), list);
+}
+
+// The caption changes before the page is told: the page may take a while, and the button
+// must already say what a second press would do.
+void CommandPanel::toggle_markers() {
+    markers_shown_ = !markers_shown_;
+    cmdMarkerHideShow->setCaption(markers_shown_ ? QStringLiteral("マーカーを隠す")
+                                                 : QStringLiteral("マーカーを表示"));
+    editor_.show_markers(markers_shown_);
+}
+
+QList<QLineEdit*> CommandPanel::leg_boxes() const {
+    return {txtS_ido, txtS_keido, txtE_ido, txtE_keido};
 }
 
 void CommandPanel::show_nodes() {
@@ -165,16 +217,16 @@ void CommandPanel::show_route_length() {
 
 void CommandPanel::show_leg(int index) {
     const QStringList fields = editor_.leg_fields(index);
-    if (fields.size() == 4) {
-        txtS_ido->setText(fields.at(0));
-        txtS_keido->setText(fields.at(1));
-        txtE_ido->setText(fields.at(2));
-        txtE_keido->setText(fields.at(3));
+    const QList<QLineEdit*> boxes = leg_boxes();
+    if (fields.size() == boxes.size()) {
+        for (int i = 0; i < boxes.size(); ++i) {
+            boxes.at(i)->setText(fields.at(i));
+        }
     }
 }
 
 void CommandPanel::clear_leg_boxes() {
-    for (QLineEdit* box : {txtS_ido, txtS_keido, txtE_ido, txtE_keido}) {
+    for (QLineEdit* box : leg_boxes()) {
         box->clear();
     }
 }

@@ -32,6 +32,19 @@ public:
     /// Reads the zoom level and map type from the page into the slider and the buttons.
     void synchronise();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void slider_moved_by_mouse();
+
+    bridge::PageInterface& page_;
+    bool sync_scheduled_ = false;
+    bool syncing_ = false;
+    QElapsedTimer since_sync_;
+
     QGroupBox* frame_maptype;
     isButton* cmdNormalmap;
     isButton* cmdSatellitemap;
@@ -53,19 +66,6 @@ public:
     QGroupBox* frame_other;
     isButton* cmdSetHomePos;
     isButton* cmdGoogleearth;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void slider_moved_by_mouse();
-
-    bridge::PageInterface& page_;
-    bool sync_scheduled_ = false;
-    bool syncing_ = false;
-    QElapsedTimer since_sync_;
 };
 
 } // namespace rundel::panels

@@ -1,6 +1,7 @@
 #include "panels/frmsidemenu.h"
 
 #include "panels/commandpanel.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 
@@ -12,9 +13,9 @@ frmSidemenu::frmSidemenu(session::SessionLists& lists, editing::NodeListEditor& 
     setObjectName(QStringLiteral("frmSidemenu"));
     setWindowTitle(QStringLiteral("サイドメニュ"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(3120 / 15, 8490 / 15);
-    panel = new CommandPanel(lists, editor, 0, this);
-    panel->setGeometry(0, 0, width(), height());
+    setFixedSize(widgets::px(3120), widgets::px(8490));
+    panel_ = new CommandPanel(lists, editor, 0, this);
+    panel_->setGeometry(0, 0, width(), height());
 }
 
 void frmSidemenu::closeEvent(QCloseEvent* event) {

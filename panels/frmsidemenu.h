@@ -21,7 +21,7 @@ public:
     frmSidemenu(session::SessionLists& lists, editing::NodeListEditor& editor,
                 QWidget* parent = nullptr);
 
-    CommandPanel* panel;
+    [[nodiscard]] CommandPanel& panel() const { return *panel_; }
 
 signals:
     /// The user closes the window; it goes once this returns.
@@ -29,6 +29,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    CommandPanel* panel_;
 };
 
 } // namespace rundel::panels

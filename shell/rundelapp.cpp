@@ -30,20 +30,16 @@
 #include "shell/logging.h"
 #include "shell/settingsfile.h"
 #include "shell/webviewmapcapture.h"
-#include "widgets/isbutton.h"
 #include "widgets/messageboxdialogs.h"
 #include "widgets/twips.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
-#include <QSignalBlocker>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -66,7 +62,7 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     engine_.set_failure_sink(failure_sink_.get());
     lists_ = std::make_unique<session::SessionLists>();
     engine_panel_ = std::make_unique<session::EnginePanel>(*dialogs_);
-    page_ = std::make_unique<bridge::WebEnginePage>(window_->WB->page());
+    page_ = std::make_unique<bridge::WebEnginePage>(window_->browser().page());
     route_ = std::make_unique<session::RouteSession>(engine_, *page_, *lists_, *engine_panel_,
                                                      *dialogs_, node_folder);
     downloader_ =
@@ -80,7 +76,7 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
         session::WorkFolders(paths_.program_folder.toStdString()), engine_, *engine_panel_);
     map_server_ = std::make_unique<EmbeddedMapServer>(
         paths_.mapserver, QString::fromStdString(folders.server_data().string()));
-    capture_ = std::make_unique<WebViewMapCapture>(*window_->WB, *page_, [this] {
+    capture_ = std::make_unique<WebViewMapCapture>(window_->browser(), *page_, [this] {
         if (control_panel_ && control_panel_->isVisible()) {
             control_panel_->move(window_->x() + widgets::px(8355), window_->y());
         }
@@ -106,23 +102,19 @@ RundelApp::~RundelApp() {
 
 void RundelApp::wire() {
     frmMain& w = *window_;
-    connect(&w, &frmMain::closeRequested, this, &RundelApp::end);
-    connect(w.mnuEnd, &QAction::triggered, this, &RundelApp::end);
-    connect(w.mnuTariki, &QAction::triggered, this, &RundelApp::choose_remote);
-    connect(w.mnuJiriki, &QAction::triggered, this, &RundelApp::choose_local);
-    connect(w.mnuPrint, &QAction::triggered, this,
+    connect(&w, &frmMain::endRequested, this, &RundelApp::end);
+    connect(&w, &frmMain::serverModeChosen, this, [this](ServerMode mode) {
+        mode == ServerMode::Remote ? choose_remote() : choose_local();
+    });
+    connect(&w, &frmMain::printRequested, this,
             [this] { page_->click(QStringLiteral("printpage")); });
-    connect(w.menuSingle, &QAction::triggered, this,
-            [this] { set_address_mode(editing::AddressMode::Single); });
-    connect(w.menuMulti, &QAction::triggered, this,
-            [this] { set_address_mode(editing::AddressMode::Multi); });
-    connect(w.mnuFloatSidemenu, &QAction::triggered, side_menu_.get(),
-            &panels::SideMenu::float_panel);
-    connect(w.mnuFloatControlpanel, &QAction::triggered, this, &RundelApp::open_control_panel);
-    connect(w.mnuImprove, &QAction::toggled, this, &RundelApp::set_improve);
-    connect(w.mnuAbout, &QAction::triggered, this, &RundelApp::show_about);
-    connect(w.mnuHelp, &QAction::triggered, this, &RundelApp::show_help);
-    connect(w.mnuTest, &QAction::triggered, this, [this] {
+    connect(&w, &frmMain::addressModeChosen, this, &RundelApp::set_address_mode);
+    connect(&w, &frmMain::floatSidemenuRequested, side_menu_.get(), &panels::SideMenu::float_panel);
+    connect(&w, &frmMain::floatControlpanelRequested, this, &RundelApp::open_control_panel);
+    connect(&w, &frmMain::improveChosen, this, &RundelApp::set_improve);
+    connect(&w, &frmMain::aboutRequested, this, &RundelApp::show_about);
+    connect(&w, &frmMain::helpRequested, this, &RundelApp::show_help);
+    connect(&w, &frmMain::testRequested, this, [this] {
         const bool ok =
             dialogs_->confirm(QStringLiteral("消去してもいい？"), QStringLiteral("データ消去"));
         dialogs_->message(QString::number(ok ? 1 : 2));
@@ -134,37 +126,34 @@ void RundelApp::wire() {
           &session::SessionLists::addressCleared, &session::SessionLists::addressTextCleared}) {
         connect(lists_.get(), signal, this, [this] { side_menu_->window(); });
     }
-    connect(window_->WB->page(), &QWebEnginePage::printRequested, this, &RundelApp::print_map);
-    connect(window_->WB->page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        if (ok && window_->WB->url().scheme().startsWith(QLatin1String("http"))) {
+    connect(window_->browser().page(), &QWebEnginePage::printRequested, this,
+            &RundelApp::print_map);
+    connect(window_->browser().page(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (ok && window_->browser().url().scheme().startsWith(QLatin1String("http"))) {
             emit mapReady();
         }
     });
 
     // The engine panel's texts and commands.
-    connect(engine_panel_.get(), &session::EnginePanel::fileChanged, w.txtFile,
-            &QLineEdit::setText);
-    connect(engine_panel_.get(), &session::EnginePanel::resultChanged, w.txtResult,
-            &QLineEdit::setText);
-    connect(w.txtFile, &QLineEdit::textEdited, engine_panel_.get(),
-            &session::EnginePanel::set_file);
-    const auto node_file = [this] {
-        return QDir(paths_.program_folder)
-            .filePath(QStringLiteral("Rundel/tsp_node_data/") + window_->txtFile->text());
-    };
-    connect(w.Command1, &QAbstractButton::clicked, this, [this, node_file] {
+    connect(engine_panel_.get(), &session::EnginePanel::fileChanged, &w,
+            &frmMain::show_engine_file);
+    connect(engine_panel_.get(), &session::EnginePanel::resultChanged, &w,
+            &frmMain::show_engine_result);
+    connect(&w, &frmMain::engineFileEdited, engine_panel_.get(), &session::EnginePanel::set_file);
+    connect(&w, &frmMain::readNodeFileRequested, this, [this] {
+        const auto file = batch_->folders().node_data() / window_->engine_file().toStdString();
         engine_.clear_tourlist();
-        if (!engine_.read_nodefile(node_file().toStdString())) {
+        if (!engine_.read_nodefile(file.string())) {
             dialogs_->message(QStringLiteral("Erorr Load File"));
         }
     });
-    connect(w.Command2, &QAbstractButton::clicked, this, [this] {
+    connect(&w, &frmMain::solveRequested, this, [this] {
         engine_.clear_tourlist();
         engine_.solve_tour();
         engine_.make_tourlist();
     });
-    connect(w.Command4, &QAbstractButton::clicked, this,
-            [this] { batch_->batch_calc(window_->txtFile->text().toStdString(), "1234556789"); });
+    connect(&w, &frmMain::batchRequested, this,
+            [this] { batch_->batch_calc(window_->engine_file().toStdString(), "1234556789"); });
     batch_timer_.setObjectName(QStringLiteral("TSP_Timer1"));
     batch_timer_.setInterval(1000);
     connect(&batch_timer_, &QTimer::timeout, this, &RundelApp::batch_tick);
@@ -173,7 +162,7 @@ void RundelApp::wire() {
 bool RundelApp::start() {
     frmMain& w = *window_;
     const QString rundel = QDir(paths_.program_folder).filePath(QStringLiteral("Rundel"));
-    w.WB->load(QUrl::fromLocalFile(QDir(rundel).filePath(QStringLiteral("wait.html"))));
+    w.browser().load(QUrl::fromLocalFile(QDir(rundel).filePath(QStringLiteral("wait.html"))));
     lookup_->set_address_mode(editing::AddressMode::Single);
     w.setWindowTitle(kCaption + QString(kCaption.size(), QLatin1Char(' ')));
     w.setWindowIcon(chrome::app_icon());
@@ -182,7 +171,6 @@ bool RundelApp::start() {
         menus_ = std::make_unique<chrome::clsMenu>();
     }
     chrome::apply_menu_colours(w, *menus_, QColor(255, 255, 255));
-    w.frame_tsp->hide();
 
     if (const Status made = batch_->folders().make_workfolders(); !made) {
         qCWarning(lcShell) << "working folders:" << QString::fromStdString(made.error());
@@ -196,10 +184,7 @@ bool RundelApp::start() {
     const SettingsFile settings = SettingsFile::parse(settings_file.readAll());
     server_domain_ = settings.domain();
     server_port_ = settings.port();
-    {
-        const QSignalBlocker quiet(w.mnuImprove); // reading the setting is not changing it
-        w.mnuImprove->setChecked(settings.improve());
-    }
+    w.show_improve(settings.improve()); // reading the setting is not changing it
     route_->set_improve(settings.improve());
     downloader_->set_server(server_domain_, server_port_);
 
@@ -211,10 +196,10 @@ bool RundelApp::start() {
     authority_ = settings.authority();
     map_address_ =
         QStringLiteral("http://") + authority_ + QStringLiteral("/Rundel_SRV/Rundel_SRV.php");
-    w.WB->load(QUrl(map_address_));
+    w.browser().load(QUrl(map_address_));
     batch_timer_.stop();
     route_->init_file();
-    w.mnuTariki->setChecked(true);
+    w.show_server_mode(ServerMode::Remote);
     return true;
 }
 
@@ -243,44 +228,37 @@ void RundelApp::set_improve(bool improve) {
     }
 }
 
-// The marks are set, not toggled: a checkable action has already toggled itself when its
-// triggered signal arrives, and toggling again would put the marks back.
 void RundelApp::choose_remote() {
-    window_->mnuTariki->setChecked(true);
-    window_->mnuJiriki->setChecked(false);
-    window_->WB->load(QUrl(map_address_));
+    window_->show_server_mode(ServerMode::Remote);
+    window_->browser().load(QUrl(map_address_));
     batch_timer_.stop();
     route_->init_file();
 }
 
 void RundelApp::choose_local() {
-    window_->mnuJiriki->setChecked(true);
-    window_->mnuTariki->setChecked(false);
-    window_->WB->load(QUrl(QStringLiteral("http://") + authority_ +
-                           QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
+    window_->show_server_mode(ServerMode::Local);
+    window_->browser().load(QUrl(QStringLiteral("http://") + authority_ +
+                                 QStringLiteral("/Rundel_WEB/Rundel/Rundel_WEB.php")));
     batch_timer_.start();
     route_->init_file();
 }
 
 void RundelApp::wire_panel(panels::CommandPanel& panel) {
-    panels::CommandPanel* const p = &panel;
-    connect(p->cmdMove, &QAbstractButton::clicked, this, [this, p] {
-        QStringList list;
-        for (int i = 0; i < p->ComboRealAddress->count(); ++i) {
-            list.append(p->ComboRealAddress->itemText(i));
-        }
-        lookup_->lookup(p->txtRealAddress->text(), list);
-    });
-    connect(p->cmdCSV, &QAbstractButton::clicked, this, [this, p] { import_csv(*p); });
-    connect(p->cmdSavedata, &QAbstractButton::clicked, this,
-            [this, p] { exporter_->save_route(p->cmbSavetype->currentText()); });
+    connect(&panel, &panels::CommandPanel::lookupRequested, this,
+            [this](const QString& address, const QStringList& list) {
+                lookup_->lookup(address, list);
+            });
+    connect(&panel, &panels::CommandPanel::csvRequested, this,
+            [this, p = &panel] { import_csv(*p); });
+    connect(&panel, &panels::CommandPanel::saveRequested, this,
+            [this](std::optional<session::SaveFormat> format) { exporter_->save_route(format); });
 }
 
 void RundelApp::set_address_mode(editing::AddressMode mode) {
     lookup_->set_address_mode(mode);
     const bool multi = mode == editing::AddressMode::Multi;
     panel_->set_multi(multi);
-    side_menu_->window().panel->set_multi(multi);
+    side_menu_->window().panel().set_multi(multi);
 }
 
 void RundelApp::import_csv(panels::CommandPanel& origin) {
@@ -309,13 +287,11 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
     for (const QString& refused : parsed.refused) {
         flags_.notfound_list += refused + QStringLiteral("\r\n");
     }
-    panels::CommandPanel* other = &origin == panel_ ? side_menu_->window().panel : panel_;
+    panels::CommandPanel* other = &origin == panel_ ? &side_menu_->window().panel() : panel_;
     for (panels::CommandPanel* target : {&origin, other}) {
-        target->ComboRealAddress->clear();
-        target->ComboRealAddress->addItems(addresses);
-        target->ComboRealAddress->setEditText(addresses.value(0));
+        target->set_addresses(addresses);
     }
-    origin.cmdMove->click();
+    origin.request_lookup();
 }
 
 void RundelApp::show_about() {
@@ -360,7 +336,7 @@ void RundelApp::print_map() {
         printer_.reset();
         return;
     }
-    window_->WB->print(printer_.get());
+    window_->browser().print(printer_.get());
 }
 
 } // namespace rundel::shell

@@ -4,6 +4,7 @@
 #include "chrome/frmhelp.h"
 #include "chrome/gradient.h"
 #include "chrome/modgradtitlebar.h"
+#include "support/controls.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -201,10 +202,12 @@ private slots:
     void aboutAndHelp() {
         rundel::chrome::frmAbout about;
         QCOMPARE(about.windowTitle(), QStringLiteral("Rundel_Engineのﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(about.lblVersion->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 0.9.0"));
-        QCOMPARE(about.lblTitle->text(), QStringLiteral("Rundel_Engine"));
+        QCOMPARE(rundel::test::control<QLabel>(about, "lblVersion").text(),
+                 QStringLiteral("ﾊﾞｰｼﾞｮﾝ 0.9.0"));
+        QCOMPARE(rundel::test::control<QLabel>(about, "lblTitle").text(),
+                 QStringLiteral("Rundel_Engine"));
         QCOMPARE(
-            about.lblDescription->text(),
+            rundel::test::control<QLabel>(about, "lblDescription").text(),
             QStringLiteral("ランダムな地点を一筆書きで、最短に巡回する経路を計算し表示します。"));
         QCOMPARE(rundel::chrome::frmAbout::version_line(1, 10, 3),
                  QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.10.3"));

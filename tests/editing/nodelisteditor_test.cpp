@@ -6,13 +6,10 @@
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
 #include "support/sessionscene.h"
-#include "widgets/isbutton.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
-
-using rundel::widgets::isButton;
 
 using rundel::editing::NodeListEditor;
 
@@ -52,25 +49,6 @@ private slots:
         QCOMPARE(f.page.log.mid(0, 2),
                  (QStringList{"write tspconnectlist=", "click requestnodedata"}));
         QCOMPARE(f.lists.legs(), taken ? QStringList{"1→1"} : QStringList{"old"});
-    }
-
-    void markerToggleChangesTheCaptionFirst() {
-        Fixture f;
-        isButton button(QStringLiteral("マーカーを隠す"));
-        f.page.on_click.insert(
-            "hidemarker", [&] { QCOMPARE(button.Caption(), QStringLiteral("マーカーを表示")); });
-        f.editor.toggle_markers(button);
-        f.editor.toggle_markers(button);
-        QCOMPARE(button.Caption(), QStringLiteral("マーカーを隠す"));
-        QCOMPARE(button.toolTip(), QStringLiteral("マーカーを隠す"));
-        f.editor.toggle_markers(button);
-        QCOMPARE(button.toolTip(), QStringLiteral("マーカーを表示")); // follows the caption
-        f.editor.toggle_markers(button);
-        QCOMPARE(f.page.log, (QStringList{"click hidemarker", "click showmarker",
-                                          "click hidemarker", "click showmarker"}));
-        button.setCaption(QStringLiteral("other"));
-        f.editor.toggle_markers(button);
-        QCOMPARE(f.page.log.size(), 4);
     }
 
     void clearAsksFirst() {

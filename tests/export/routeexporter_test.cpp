@@ -243,7 +243,7 @@ private slots:
         QFETCH(QString, choice);
         QFETCH(QString, file);
         Fixture f;
-        f.exporter.save_route(choice);
+        f.exporter.save_route(rundel::session::save_format_of(choice));
         const QStringList written = QDir(f.result({})).entryList(QDir::Files);
         if (file.isEmpty()) {
             QVERIFY(written.isEmpty());

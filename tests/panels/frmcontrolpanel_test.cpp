@@ -1,4 +1,5 @@
 #include "panels/frmcontrolpanel.h"
+#include "support/controls.h"
 #include "support/fakepage.h"
 #include "widgets/isbutton.h"
 
@@ -10,6 +11,22 @@
 using rundel::widgets::isButton;
 
 using rundel::panels::frmControlpanel;
+using rundel::test::button;
+using rundel::test::control;
+
+namespace {
+
+QSlider& slider(const frmControlpanel& panel) {
+    return control<QSlider>(panel, "Slider1");
+}
+QPushButton& zoom(const frmControlpanel& panel, const char* name) {
+    return control<QPushButton>(panel, name);
+}
+
+const char* const kDirections[] = {"cmdLU",    "cmdUPPER", "cmdRU",   "cmdLeft", "cmdCenter",
+                                   "cmdRight", "cmdLD",    "cmdDown", "cmdRD"};
+
+} // namespace
 
 class ControlPanelTest : public QObject {
     Q_OBJECT
@@ -17,9 +34,10 @@ class ControlPanelTest : public QObject {
 private:
     static QStringList colours(const frmControlpanel& panel) {
         QStringList out;
-        for (const isButton* b : {panel.cmdNormalmap, panel.cmdSatellitemap, panel.cmdNormalsatemap,
-                                  panel.cmdChikeimap}) {
-            out << b->FontColor().name() + QLatin1Char('/') + b->FontHighlightColor().name();
+        for (const char* name :
+             {"cmdNormalmap", "cmdSatellitemap", "cmdNormalsatemap", "cmdChikeimap"}) {
+            const isButton& b = button(panel, name);
+            out << b.FontColor().name() + QLatin1Char('/') + b.FontHighlightColor().name();
         }
         return out;
     }
@@ -29,24 +47,24 @@ private slots:
         rundel::test::FakePage page;
         frmControlpanel panel(page);
         QCOMPARE(panel.windowTitle(), QStringLiteral("マップコントロールパネル"));
-        QCOMPARE(panel.Slider1->maximum(), 19);
-        QCOMPARE(panel.cmdCenter->Caption(), QString());
-        QCOMPARE(panel.cmdCenter->IconAlign(), 0);
-        QVERIFY(!panel.cmdCenter->icon().isNull());
-        QCOMPARE(panel.cmdSetHomePos->Caption(), QStringLiteral("  ホームポジション"));
+        QCOMPARE(slider(panel).maximum(), 19);
+        QCOMPARE(button(panel, "cmdCenter").Caption(), QString());
+        QCOMPARE(button(panel, "cmdCenter").IconAlign(), 0);
+        QVERIFY(!button(panel, "cmdCenter").icon().isNull());
+        QCOMPARE(button(panel, "cmdSetHomePos").Caption(), QStringLiteral("  ホームポジション"));
     }
 
     void zoomButtonsStopAtTheEnds() {
         rundel::test::FakePage page;
         frmControlpanel panel(page);
-        panel.Slider1->setValue(19);
-        panel.cmdZoomin->click();
-        QCOMPARE(panel.Slider1->value(), 19);
-        panel.Slider1->setValue(0);
-        panel.cmdZoomout->click();
-        QCOMPARE(panel.Slider1->value(), 0);
-        panel.cmdZoomin->click();
-        QCOMPARE(panel.Slider1->value(), 1);
+        slider(panel).setValue(19);
+        zoom(panel, "cmdZoomin").click();
+        QCOMPARE(slider(panel).value(), 19);
+        slider(panel).setValue(0);
+        zoom(panel, "cmdZoomout").click();
+        QCOMPARE(slider(panel).value(), 0);
+        zoom(panel, "cmdZoomin").click();
+        QCOMPARE(slider(panel).value(), 1);
         QCOMPARE(page.log,
                  (QStringList{"click zoominclick", "click zoomoutclick", "click zoominclick"}));
     }
@@ -56,9 +74,9 @@ private slots:
         frmControlpanel panel(page);
         const QString grey = QStringLiteral("#808080/#808080");
         const QString black = QStringLiteral("#000000/#000000");
-        panel.cmdSatellitemap->click();
+        button(panel, "cmdSatellitemap").click();
         QCOMPARE(colours(panel), (QStringList{grey, black, grey, grey}));
-        panel.cmdGoogleearth->click(); // the Earth view leaves the display as it was
+        button(panel, "cmdGoogleearth").click(); // the Earth view leaves the display as it was
         QCOMPARE(colours(panel), (QStringList{grey, black, grey, grey}));
         panel.show_maptype(QStringLiteral("Satellite"));
         QCOMPARE(colours(panel), (QStringList{grey, grey, grey, grey}));
@@ -71,18 +89,15 @@ private slots:
         rundel::test::FakePage page;
         frmControlpanel panel(page);
         QStringList names;
-        for (const isButton* b :
-             {panel.cmdLU, panel.cmdUPPER, panel.cmdRU, panel.cmdLeft, panel.cmdCenter,
-              panel.cmdRight, panel.cmdLD, panel.cmdDown, panel.cmdRD}) {
-            names << b->accessibleName();
+        for (const char* name : kDirections) {
+            names << button(panel, name).accessibleName();
         }
         QCOMPARE(names, (QStringList{"左上へ", "上へ", "右上へ", "左へ", "中央へ", "右へ", "左下へ",
                                      "下へ", "右下へ"}));
-        for (isButton* b :
-             {panel.cmdLU, panel.cmdUPPER, panel.cmdRU, panel.cmdLeft, panel.cmdCenter,
-              panel.cmdRight, panel.cmdLD, panel.cmdDown, panel.cmdRD, panel.cmdSetHomePos}) {
-            b->click();
+        for (const char* name : kDirections) {
+            button(panel, name).click();
         }
+        button(panel, "cmdSetHomePos").click();
         QCOMPARE(page.log,
                  (QStringList{"click mappanleftup", "click mappanup", "click mappanrightup",
                               "click mappanleft", "click mappancenter", "click mappanright",
@@ -96,16 +111,16 @@ private slots:
         frmControlpanel panel(page);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QTRY_COMPARE(panel.Slider1->value(), 7);
+        QTRY_COMPARE(slider(panel).value(), 7);
         QTest::qWait(400);
         QCOMPARE(page.log.count(QStringLiteral("click getzoomlevel")), 1);
-        QCOMPARE(panel.Slider1->toolTip(), QStringLiteral("7"));
+        QCOMPARE(slider(panel).toolTip(), QStringLiteral("7"));
         QCOMPARE(colours(panel).at(3), QStringLiteral("#000000/#000000"));
 
         page.values.insert("mapzoomlevel", "x");
         panel.synchronise();
-        QCOMPARE(panel.Slider1->value(), 7); // no zoom level: the slider stays
-        QCOMPARE(panel.Slider1->toolTip(), QStringLiteral("x"));
+        QCOMPARE(slider(panel).value(), 7); // no zoom level: the slider stays
+        QCOMPARE(slider(panel).toolTip(), QStringLiteral("x"));
     }
 
     void sliderSendsItsLevelOnlyWhenMovedWithTheMouse() {
@@ -115,17 +130,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QTest::qWait(100);
         page.log.clear();
-        panel.Slider1->setFocus();
-        QTest::keyClick(panel.Slider1, Qt::Key_Right);
+        slider(panel).setFocus();
+        QTest::keyClick(&slider(panel), Qt::Key_Right);
         QTest::qWait(50);
         QVERIFY(!page.log.contains(QStringLiteral("click setzoomlevel")));
 
-        panel.Slider1->setValue(12);
-        QTest::mouseRelease(panel.Slider1, Qt::LeftButton, {}, panel.Slider1->rect().center());
+        slider(panel).setValue(12);
+        QTest::mouseRelease(&slider(panel), Qt::LeftButton, {}, slider(panel).rect().center());
         QTRY_VERIFY(page.log.contains(QStringLiteral("click setzoomlevel")));
         QVERIFY(page.log.contains(QStringLiteral("write mapzoomlevel=") +
-                                  QString::number(panel.Slider1->value())));
-        QCOMPARE(panel.Slider1->toolTip(), QString::number(panel.Slider1->value()));
+                                  QString::number(slider(panel).value())));
+        QCOMPARE(slider(panel).toolTip(), QString::number(slider(panel).value()));
     }
 
     void draggingTheSliderSendsTheLevelChosen() {
@@ -134,8 +149,8 @@ private slots:
         frmControlpanel panel(page);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QTRY_COMPARE(panel.Slider1->value(), 5);
-        QSlider& slider = *panel.Slider1;
+        QTRY_COMPARE(slider(panel).value(), 5);
+        QSlider& slider = ::slider(panel);
         const auto at_level = [&](int level) {
             const int span = slider.width() - 20;
             return QPoint(10 + span * level / slider.maximum(), slider.height() / 2);

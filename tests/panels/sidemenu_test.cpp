@@ -6,6 +6,7 @@
 #include "session/enginepanel.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
+#include "support/controls.h"
 #include "support/fakepage.h"
 #include "support/scripteddialogs.h"
 #include "support/sessionscene.h"
@@ -18,6 +19,8 @@
 
 using rundel::panels::CommandPanel;
 using rundel::panels::SideMenu;
+using namespace rundel::test;
+using rundel::widgets::isButton;
 
 class SideMenuTest : public QObject {
     Q_OBJECT
@@ -57,12 +60,12 @@ private slots:
         Scene s;
         s.mode = mode == "multi" ? rundel::editing::AddressMode::Multi
                                  : rundel::editing::AddressMode::Single;
-        s.main_panel->txtRealAddress->setText("typed");
-        s.main_panel->ComboRealAddress->addItems({"A", "B"});
-        s.main_panel->ComboRealAddress->setEditText("edited");
-        s.main_panel->txtS_ido->setText("35.1");
-        s.main_panel->txtE_keido->setText("139.4");
-        s.main_panel->cmbSavetype->setEditText("GoogleEarth(KML)");
+        box(*s.main_panel, "txtRealAddress").setText("typed");
+        combo(*s.main_panel, "ComboRealAddress").addItems({"A", "B"});
+        combo(*s.main_panel, "ComboRealAddress").setEditText("edited");
+        box(*s.main_panel, "txtS_ido").setText("35.1");
+        box(*s.main_panel, "txtE_keido").setText("139.4");
+        combo(*s.main_panel, "cmbSavetype").setEditText("GoogleEarth(KML)");
 
         s.side.float_panel();
         CommandPanel& side = *s.side.panel();
@@ -70,88 +73,91 @@ private slots:
         QCOMPARE(s.wired, 1);
         QCOMPARE(s.main_window.width(), 555);
         QCOMPARE(s.side.window().x(), s.main_window.x() + 555);
-        QCOMPARE(side.txtRealAddress->text(),
+        QCOMPARE(box(side, "txtRealAddress").text(),
                  mode == "single" ? QStringLiteral("typed") : QString());
-        QCOMPARE(side.ComboRealAddress->currentText(),
+        QCOMPARE(combo(side, "ComboRealAddress").currentText(),
                  mode == "multi" ? QStringLiteral("edited") : QString());
-        QCOMPARE(side.ComboRealAddress->count(), 0); // the list is never copied
-        QCOMPARE(side.txtS_ido->text(), QStringLiteral("35.1"));
-        QCOMPARE(side.txtE_keido->text(), QStringLiteral("139.4"));
-        QCOMPARE(side.cmbSavetype->currentText(), QStringLiteral("GoogleEarth(KML)"));
+        QCOMPARE(combo(side, "ComboRealAddress").count(), 0); // the list is never copied
+        QCOMPARE(box(side, "txtS_ido").text(), QStringLiteral("35.1"));
+        QCOMPARE(box(side, "txtE_keido").text(), QStringLiteral("139.4"));
+        QCOMPARE(combo(side, "cmbSavetype").currentText(), QStringLiteral("GoogleEarth(KML)"));
 
-        side.txtRealAddress->setText("side typed");
-        side.ComboRealAddress->setEditText("side edited");
-        side.txtS_keido->setText("139.9");
-        side.cmbSavetype->setEditText(QStringLiteral("画像(BMP)"));
+        box(side, "txtRealAddress").setText("side typed");
+        combo(side, "ComboRealAddress").setEditText("side edited");
+        box(side, "txtS_keido").setText("139.9");
+        combo(side, "cmbSavetype").setEditText(QStringLiteral("画像(BMP)"));
         s.side.window().close();
         QCOMPARE(s.main_window.width(), 772);
-        QCOMPARE(s.main_panel->txtRealAddress->text(),
+        QCOMPARE(box(*s.main_panel, "txtRealAddress").text(),
                  mode == "single" ? QStringLiteral("side typed") : QStringLiteral("typed"));
-        QCOMPARE(s.main_panel->ComboRealAddress->currentText(),
+        QCOMPARE(combo(*s.main_panel, "ComboRealAddress").currentText(),
                  mode == "multi" ? QStringLiteral("side edited") : QStringLiteral("edited"));
-        QCOMPARE(s.main_panel->txtS_keido->text(), QStringLiteral("139.9"));
-        QCOMPARE(s.main_panel->cmbSavetype->currentText(), QStringLiteral("画像(BMP)"));
+        QCOMPARE(box(*s.main_panel, "txtS_keido").text(), QStringLiteral("139.9"));
+        QCOMPARE(combo(*s.main_panel, "cmbSavetype").currentText(), QStringLiteral("画像(BMP)"));
         QTRY_VERIFY(!s.side.exists());
     }
 
     void listsAreTheSameInBothWindowsAfterEveryWriter() {
         Scene s;
-        CommandPanel& side = *s.side.window().panel;
+        CommandPanel& side = s.side.window().panel();
         QVERIFY(!s.side.window().isVisible()); // made, hidden
-        const auto items = [](QListWidget* list) {
-            QStringList out;
-            for (int i = 0; i < list->count(); ++i) {
-                out << list->item(i)->text();
-            }
-            return out;
-        };
         s.lists.append_node("1,35,139");
         s.lists.append_node("2,36,140");
-        QCOMPARE(items(side.lstNode), items(s.main_panel->lstNode));
+        QCOMPARE(items(list(side, "lstNode")), items(list(*s.main_panel, "lstNode")));
         s.page.values = {{"delnumber", "1"}};
         s.editor.delete_node();
-        QCOMPARE(items(side.lstNode), QStringList{"1,36,140"});
-        QCOMPARE(items(s.main_panel->lstNode), QStringList{"1,36,140"});
+        QCOMPARE(items(list(side, "lstNode")), QStringList{"1,36,140"});
+        QCOMPARE(items(list(*s.main_panel, "lstNode")), QStringList{"1,36,140"});
         s.lists.set_legs({"1→1"}, {"36,140,36,140"});
-        QCOMPARE(items(side.lstNodeConnect), QStringList{"1→1"});
+        QCOMPARE(items(list(side, "lstNodeConnect")), QStringList{"1→1"});
 
         // A leg picked in the side window fills only the side window's boxes.
-        emit side.lstNodeConnect->itemClicked(side.lstNodeConnect->item(0));
-        QCOMPARE(side.txtS_ido->text(), QStringLiteral("36"));
-        QVERIFY(s.main_panel->txtS_ido->text().isEmpty());
+        emit list(side, "lstNodeConnect").itemClicked(list(side, "lstNodeConnect").item(0));
+        QCOMPARE(box(side, "txtS_ido").text(), QStringLiteral("36"));
+        QVERIFY(box(*s.main_panel, "txtS_ido").text().isEmpty());
 
         // The keyboard picks legs as well as the mouse.
         s.lists.set_legs({"1→2", "2→1"}, {"35,139,36,140", "36,140,35,139"});
-        s.main_panel->lstNodeConnect->setFocus();
-        s.main_panel->lstNodeConnect->setCurrentRow(0);
-        QCOMPARE(s.main_panel->txtE_ido->text(), QStringLiteral("36"));
-        QTest::keyClick(s.main_panel->lstNodeConnect, Qt::Key_Down);
-        QCOMPARE(s.main_panel->txtE_ido->text(), QStringLiteral("35"));
-        QCOMPARE(s.main_panel->txtS_keido->text(), QStringLiteral("140"));
+        list(*s.main_panel, "lstNodeConnect").setFocus();
+        list(*s.main_panel, "lstNodeConnect").setCurrentRow(0);
+        QCOMPARE(box(*s.main_panel, "txtE_ido").text(), QStringLiteral("36"));
+        QTest::keyClick(&list(*s.main_panel, "lstNodeConnect"), Qt::Key_Down);
+        QCOMPARE(box(*s.main_panel, "txtE_ido").text(), QStringLiteral("35"));
+        QCOMPARE(box(*s.main_panel, "txtS_keido").text(), QStringLiteral("140"));
 
-        // クリア on either window empties both boxes; the marker caption is each window's own.
-        s.main_panel->txtRealAddress->setText("a");
-        side.txtRealAddress->setText("b");
-        side.btnClear->click();
-        QVERIFY(s.main_panel->txtRealAddress->text().isEmpty());
-        QVERIFY(side.txtRealAddress->text().isEmpty());
-        side.cmdMarkerHideShow->click();
-        QCOMPARE(side.cmdMarkerHideShow->Caption(), QStringLiteral("マーカーを表示"));
-        QCOMPARE(s.main_panel->cmdMarkerHideShow->Caption(), QStringLiteral("マーカーを隠す"));
+        // クリア on either window empties both boxes.
+        box(*s.main_panel, "txtRealAddress").setText("a");
+        box(side, "txtRealAddress").setText("b");
+        button(side, "btnClear").click();
+        QVERIFY(box(*s.main_panel, "txtRealAddress").text().isEmpty());
+        QVERIFY(box(side, "txtRealAddress").text().isEmpty());
+
+        // The marker caption is each window's own, and changes before the page is told.
+        isButton& markers = button(side, "cmdMarkerHideShow");
+        s.page.on_click.insert(
+            "hidemarker", [&] { QCOMPARE(markers.Caption(), QStringLiteral("マーカーを表示")); });
+        s.page.log.clear();
+        markers.click();
+        QCOMPARE(markers.toolTip(), QStringLiteral("マーカーを表示"));
+        QCOMPARE(button(*s.main_panel, "cmdMarkerHideShow").Caption(),
+                 QStringLiteral("マーカーを隠す"));
+        markers.click();
+        QCOMPARE(markers.Caption(), QStringLiteral("マーカーを隠す"));
+        QCOMPARE(s.page.log, (QStringList{"click hidemarker", "click showmarker"}));
 
         s.lists.clear_all();
-        QVERIFY(items(side.lstNode).isEmpty());
-        QVERIFY(items(side.lstNodeConnect).isEmpty());
-        QVERIFY(side.txtS_ido->text().isEmpty());
+        QVERIFY(items(list(side, "lstNode")).isEmpty());
+        QVERIFY(items(list(side, "lstNodeConnect")).isEmpty());
+        QVERIFY(box(side, "txtS_ido").text().isEmpty());
     }
 
     void floatingTwiceDiscardsWhatWasTypedInBetween() {
         Scene s;
-        s.main_panel->txtRealAddress->setText("main");
+        box(*s.main_panel, "txtRealAddress").setText("main");
         s.side.float_panel();
-        s.side.panel()->txtRealAddress->setText("typed in the side window");
+        box(*s.side.panel(), "txtRealAddress").setText("typed in the side window");
         s.side.float_panel();
-        QCOMPARE(s.side.panel()->txtRealAddress->text(), QStringLiteral("main"));
+        QCOMPARE(box(*s.side.panel(), "txtRealAddress").text(), QStringLiteral("main"));
         QCOMPARE(s.main_window.width(), 555);
         QCOMPARE(s.wired, 1);
     }

@@ -8,6 +8,7 @@
 #include "session/sessionlists.h"
 #include "shell/frmmain.h"
 #include "shell/rundelapp.h"
+#include "support/controls.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 #include "widgets/isbutton.h"
@@ -30,6 +31,7 @@
 #include <QWebEngineView>
 
 using rundel::shell::RundelApp;
+using namespace rundel::test;
 
 namespace {
 
@@ -93,10 +95,11 @@ private slots:
             "true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
         QCOMPARE(app.lists().nodes().first(), QStringLiteral("1,35.700000,139.700000"));
-        QCOMPARE(app.panel().lstNode->count(), 5);
+        QCOMPARE(list(app.panel(), "lstNode").count(), 5);
 
-        app.panel().cmdGetSalesmanRoute->click(); // waits, inside, for the whole route flow
-        QCOMPARE(app.panel().lstNodeConnect->count(), 5);
+        button(app.panel(), "cmdGetSalesmanRoute")
+            .click(); // waits, inside, for the whole route flow
+        QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 5);
         QCOMPARE(app.lists().routeCoordList().size(), 5);
         for (const QString& leg : app.lists().routeCoordList()) {
             QCOMPARE(leg.split(QLatin1Char(',')).size(), 4);
@@ -113,12 +116,13 @@ private slots:
         engine.make_tourlist();
         const QString expected = QString::fromStdString(engine.route_text("/"));
         QCOMPARE(page.read(QStringLiteral("tspnodedata")), expected);
-        QCOMPARE(app.window().txtResult->text(), expected);
+        QCOMPARE(box(app.window(), "txtResult").text(), expected);
         QCOMPARE(app.lists().legs().first().left(2), QStringLiteral("1→"));
 
-        app.panel().lstNodeConnect->setCurrentRow(0);
-        emit app.panel().lstNodeConnect->itemClicked(app.panel().lstNodeConnect->item(0));
-        QCOMPARE(app.panel().txtS_ido->text(), QStringLiteral("35.700000"));
+        list(app.panel(), "lstNodeConnect").setCurrentRow(0);
+        emit list(app.panel(), "lstNodeConnect")
+            .itemClicked(list(app.panel(), "lstNodeConnect").item(0));
+        QCOMPARE(box(app.panel(), "txtS_ido").text(), QStringLiteral("35.700000"));
 
         page.run(QStringLiteral("var m=window.rundel.markers.items[2];m.setLatLng([35.5,139.5]);"
                                 "m.fire('dragend');true"));
@@ -130,13 +134,13 @@ private slots:
         QCOMPARE(app.lists().nodes(),
                  (QStringList{"1,35.700000,139.700000", "2,35.500000,139.500000",
                               "3,35.620000,139.740000", "4,35.660000,139.660000"}));
-        QCOMPARE(app.panel().lstNode->count(), 4);
+        QCOMPARE(list(app.panel(), "lstNode").count(), 4);
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
 
         // The route saved in all three formats, from the panel.
         for (const char* format : {"GoogleEarth(KML)", "プレインテキスト", "画像(BMP)"}) {
-            app.panel().cmbSavetype->setEditText(QString::fromUtf8(format));
-            app.panel().cmdSavedata->click();
+            combo(app.panel(), "cmbSavetype").setEditText(QString::fromUtf8(format));
+            button(app.panel(), "cmdSavedata").click();
         }
         const QDir result(QDir(program).filePath(QStringLiteral("Rundel/result")));
         QCOMPARE(dialogs.messages,
@@ -167,7 +171,7 @@ private slots:
             page.run(QStringLiteral(
                          "document.getElementById('map').classList.contains('controls-hidden')"))
                 .toBool());
-        QTRY_COMPARE_WITH_TIMEOUT(app.control_panel()->Slider1->value(),
+        QTRY_COMPARE_WITH_TIMEOUT(control<QSlider>(*app.control_panel(), "Slider1").value(),
                                   page.read(QStringLiteral("mapzoomlevel")).toInt(), 5000);
         app.control_panel()->move(0, 0);
         app.open_control_panel();
@@ -186,7 +190,7 @@ private slots:
     void improveMenuItemDrawsTheImprovedRouteAndIsRemembered() {
         Running running;
         RundelApp& app = *running.app;
-        app.window().mnuImprove->trigger();
+        action(app.window(), "mnuImprove").trigger();
         QFile settings(QDir(running.program).filePath(QStringLiteral("ini_tsproblem.txt")));
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QVERIFY(settings.readAll().endsWith("\r\nimprove:1\r\n"));
@@ -195,8 +199,8 @@ private slots:
             "for (var i = 1; i <= 30; ++i) window.rundel.map.fire('click', {latlng: "
             "L.latLng(35.6 + (i * 37 % 17) / 100, 139.6 + (i * 53 % 23) / 100)});true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 30, 20000);
-        app.panel().cmdGetSalesmanRoute->click();
-        QCOMPARE(app.panel().lstNodeConnect->count(), 30);
+        button(app.panel(), "cmdGetSalesmanRoute").click();
+        QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 30);
 
         const QString node_file = QDir(running.program)
                                       .filePath(QStringLiteral("Rundel/tsp_node_data/") +
@@ -221,13 +225,13 @@ private slots:
                                      .filePath(QStringLiteral("rundel-improved-route.png")));
 
         // The mode marks move when chosen from the menu (checkable actions toggle themselves).
-        app.window().mnuJiriki->trigger();
-        QVERIFY(app.window().mnuJiriki->isChecked());
-        QVERIFY(!app.window().mnuTariki->isChecked());
+        action(app.window(), "mnuJiriki").trigger();
+        QVERIFY(action(app.window(), "mnuJiriki").isChecked());
+        QVERIFY(!action(app.window(), "mnuTariki").isChecked());
         QVERIFY(app.TSP_Timer1().isActive());
-        app.window().mnuTariki->trigger();
-        QVERIFY(app.window().mnuTariki->isChecked());
-        QVERIFY(!app.window().mnuJiriki->isChecked());
+        action(app.window(), "mnuTariki").trigger();
+        QVERIFY(action(app.window(), "mnuTariki").isChecked());
+        QVERIFY(!action(app.window(), "mnuJiriki").isChecked());
         QVERIFY(!app.TSP_Timer1().isActive());
     }
 
@@ -240,14 +244,14 @@ private slots:
             "true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
         const QStringList placed = app.lists().nodes();
-        app.panel().cmdGetSalesmanRoute->click();
-        QCOMPARE(app.panel().lstNodeConnect->count(), 5);
+        button(app.panel(), "cmdGetSalesmanRoute").click();
+        QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 5);
         const QLabel* total = app.panel().findChild<QLabel*>(QStringLiteral("lblTotal"));
         QVERIFY(total->text().startsWith(QStringLiteral("総距離 ")));
 
         for (const char* format : {"GPS(GPX)", "訪問リスト(CSV)"}) {
-            app.panel().cmbSavetype->setEditText(QString::fromUtf8(format));
-            app.panel().cmdSavedata->click();
+            combo(app.panel(), "cmbSavetype").setEditText(QString::fromUtf8(format));
+            button(app.panel(), "cmdSavedata").click();
         }
         const QString sesid = app.page().read(QStringLiteral("sesid"));
         const QDir result(QDir(running.program).filePath(QStringLiteral("Rundel/result")));
@@ -267,12 +271,12 @@ private slots:
         }
 
         running.dialogs.answers.enqueue(true);
-        app.panel().cmdClear->click();
+        button(app.panel(), "cmdClear").click();
         QVERIFY(app.lists().nodes().isEmpty());
         app.set_address_mode(rundel::editing::AddressMode::Multi);
         running.dialogs.chosen_file = csv;
         running.dialogs.messages.clear();
-        app.panel().cmdCSV->click();
+        button(app.panel(), "cmdCSV").click();
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
         QCOMPARE(app.lists().nodes(), placed);
         // The map shows every stop placed.
@@ -292,18 +296,19 @@ private slots:
                              "1\r\n架空県どこにもない町\r\n\r\n大阪市北区梅田\r\n");
         running.dialogs.chosen_file =
             QDir(running.program).filePath(QStringLiteral("addresses.csv"));
-        app.window().mnuFloatSidemenu->trigger();
-        app.window().menuMulti->trigger();
-        app.side_menu().panel()->cmdCSV->click(); // from the side window; waits for the lookups
+        action(app.window(), "mnuFloatSidemenu").trigger();
+        action(app.window(), "menuMulti").trigger();
+        button(*app.side_menu().panel(), "cmdCSV")
+            .click(); // from the side window; waits for the lookups
         QCOMPARE(running.dialogs.messages,
                  QStringList{"架空県どこにもない町 の座標を取得できませんでした\r\n"});
         QCOMPARE(app.lists().nodes().size(), 2);
-        QCOMPARE(app.panel().lstNode->count(), 2);
-        QCOMPARE(app.side_menu().panel()->lstNode->count(), 2);
+        QCOMPARE(list(app.panel(), "lstNode").count(), 2);
+        QCOMPARE(list(*app.side_menu().panel(), "lstNode").count(), 2);
         QVERIFY(app.lists().nodes().at(0).startsWith(QStringLiteral("1,35.6")));
         QVERIFY(app.lists().nodes().at(1).startsWith(QStringLiteral("2,34.70"))); // 北区 itself
-        QCOMPARE(app.panel().ComboRealAddress->count(), 3);
-        QCOMPARE(app.side_menu().panel()->ComboRealAddress->count(), 3);
+        QCOMPARE(combo(app.panel(), "ComboRealAddress").count(), 3);
+        QCOMPARE(combo(*app.side_menu().panel(), "ComboRealAddress").count(), 3);
         QVERIFY(running.dialogs.file_dialogs.first().startsWith(
             QStringLiteral("ファイルを開く | CSVファイル(*.csv);;すべてのファイル(*.*)")));
         app.side_menu().window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
