@@ -25,28 +25,29 @@ QStringList CsvAddressFile::addresses(const QByteArray& bytes) {
     return lines;
 }
 
-bool CsvAddressFile::read(const QString& path, QStringList& addresses_out, QString& error) {
+Result<QStringList> CsvAddressFile::read(const QString& path) {
     QFile file(path);
+    const auto failed = [&](const QString& what) {
+        return Result<QStringList>::failure(
+            (what + path + QStringLiteral("（") + file.errorString() + QStringLiteral("）"))
+                .toStdString());
+    };
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("ファイルを開けません: ") + path + QStringLiteral("（") +
-                file.errorString() + QStringLiteral("）");
-        return false;
+        return failed(QStringLiteral("ファイルを開けません: "));
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("ファイルを読めません: ") + path + QStringLiteral("（") +
-                file.errorString() + QStringLiteral("）");
-        return false;
+        return failed(QStringLiteral("ファイルを読めません: "));
     }
-    const QStringList found = addresses(bytes);
+    QStringList found = addresses(bytes);
     if (found.size() > kMaxAddresses) {
-        error = QStringLiteral("住所が多すぎます（%1 件）。一度に読み込めるのは %2 件までです。")
-                    .arg(found.size())
-                    .arg(kMaxAddresses);
-        return false;
+        return Result<QStringList>::failure(
+            QStringLiteral("住所が多すぎます（%1 件）。一度に読み込めるのは %2 件までです。")
+                .arg(found.size())
+                .arg(kMaxAddresses)
+                .toStdString());
     }
-    addresses_out = found;
-    return true;
+    return found;
 }
 
 } // namespace rundel::editing

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,8 @@ public:
     /// The most addresses one file may hold.
     static constexpr qsizetype kMaxAddresses = 32767;
 
-    /// Reads @p path; false with @p error when it cannot be read or holds too many addresses.
-    static bool read(const QString& path, QStringList& addresses, QString& error);
+    /// The addresses of @p path; a failure when it cannot be read or holds too many.
+    [[nodiscard]] static Result<QStringList> read(const QString& path);
     /// The addresses of a file's bytes.
     [[nodiscard]] static QStringList addresses(const QByteArray& bytes);
 };

@@ -19,12 +19,13 @@ void RouteFlow::node_entry_arrived(const QString& entry) {
 
 void RouteFlow::node_data_ready(const QString& session_id) {
     session_id_ = session_id;
-    if (downloader_.get_nodedata(session_id)) {
+    const Status downloaded = downloader_.get_nodedata(session_id);
+    if (downloaded) {
         route_.calc_route(session_id);
         return;
     }
     dialogs_.message(QStringLiteral("ノードデータをダウンロードできませんでした（") +
-                     downloader_.last_error() + QStringLiteral("）"));
+                     QString::fromStdString(downloaded.error()) + QStringLiteral("）"));
     route_.release_route_request();
 }
 

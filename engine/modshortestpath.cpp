@@ -85,16 +85,11 @@ bool ModShortestPath::read_nodefile(const std::string& path) {
 }
 
 bool ModShortestPath::read_nodetext(std::string_view text) {
-    std::string error;
-    switch (NodeTextReader::read(text, nodes_, node_count_, error)) {
-    case NodeTextReader::Outcome::Read:
-        return true;
-    case NodeTextReader::Outcome::NoSection: // the previous table stays as it was
-    case NodeTextReader::Outcome::Failed:
-        break;
+    const Status read = NodeTextReader::read(text, nodes_, node_count_);
+    if (!read) {
+        report(read.error());
     }
-    report(error);
-    return false;
+    return read.ok();
 }
 
 std::int32_t ModShortestPath::find_farthest() const {

@@ -103,8 +103,8 @@ bool NodeTextReader::to_float(std::string_view field, float& value) {
     return true;
 }
 
-NodeTextReader::Outcome NodeTextReader::read(std::string_view text, std::vector<NodeRec>& nodes,
-                                             std::int32_t& node_count, std::string& error) {
+Status NodeTextReader::read(std::string_view text, std::vector<NodeRec>& nodes,
+                            std::int32_t& node_count) {
     LineCursor cursor(text);
     std::string_view line;
     bool found = false;
@@ -115,8 +115,7 @@ NodeTextReader::Outcome NodeTextReader::read(std::string_view text, std::vector<
         }
     }
     if (!found) {
-        error = "ノードファイルに NODE_COORD_SECTION の行がありません";
-        return Outcome::NoSection;
+        return Status::failure("ノードファイルに NODE_COORD_SECTION の行がありません");
     }
 
     // Count the node lines first: up to the "EOF" line, or to the end of the text less the
@@ -138,12 +137,10 @@ NodeTextReader::Outcome NodeTextReader::read(std::string_view text, std::vector<
     }
     const std::size_t count = eof_seen ? lines : nonempty_lines;
     if (count < 1) {
-        error = "ノードファイルにノードの行がありません（NODE_COORD_SECTION の後）";
-        return Outcome::Failed;
+        return Status::failure("ノードファイルにノードの行がありません（NODE_COORD_SECTION の後）");
     }
     if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 1)) {
-        error = "ノードファイルのノードが多すぎます";
-        return Outcome::Failed;
+        return Status::failure("ノードファイルのノードが多すぎます");
     }
 
     nodes.assign(count + 1, NodeRec{});
@@ -162,20 +159,19 @@ NodeTextReader::Outcome NodeTextReader::read(std::string_view text, std::vector<
             rest.remove_prefix(blank + 1);
         }
         if (n < 3) {
-            error = line_message(section_line + i,
-                                 "番号・x・y の3項目（1個の空白で区切る）がありません", line);
-            return Outcome::Failed;
+            return Status::failure(line_message(
+                section_line + i, "番号・x・y の3項目（1個の空白で区切る）がありません", line));
         }
         if (!to_float(fields[1], nodes[i].x)) {
-            error = line_message(section_line + i, "x が数値ではないか範囲外です", line);
-            return Outcome::Failed;
+            return Status::failure(
+                line_message(section_line + i, "x が数値ではないか範囲外です", line));
         }
         if (!to_float(fields[2], nodes[i].y)) {
-            error = line_message(section_line + i, "y が数値ではないか範囲外です", line);
-            return Outcome::Failed;
+            return Status::failure(
+                line_message(section_line + i, "y が数値ではないか範囲外です", line));
         }
     }
-    return Outcome::Read;
+    return std::monostate{};
 }
 
 } // namespace rundel::engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/noderec.h"
+#include "engine/result.h"
 
 #include <cstdint>
 #include <string>
@@ -13,13 +14,11 @@ namespace rundel::engine {
 /// ("number x y", single blanks), and an optional "EOF" line. Lines end at CR LF or LF.
 class NodeTextReader {
 public:
-    enum class Outcome { Read, NoSection, Failed };
-
-    /// Fills @p nodes (slot 0 unused) and @p node_count. On Failed the table has been
-    /// re-dimensioned and holds what was parsed before the failing line; on NoSection it is
-    /// untouched. @p error describes a failure.
-    [[nodiscard]] static Outcome read(std::string_view text, std::vector<NodeRec>& nodes,
-                                      std::int32_t& node_count, std::string& error);
+    /// Fills @p nodes (slot 0 unused) and @p node_count. A text without the section leaves
+    /// the table untouched; any later failure has re-dimensioned it, and it holds what was
+    /// parsed before the failing line.
+    [[nodiscard]] static Status read(std::string_view text, std::vector<NodeRec>& nodes,
+                                     std::int32_t& node_count);
 
     /// Converts one field the way node coordinates are converted: the locale's decimal
     /// separator, or "." as every node file producer writes it; the whole field must be a

@@ -12,39 +12,38 @@ QString ResultFolder::file(const QString& name) const {
     return QDir(path_).filePath(name);
 }
 
-bool ResultFolder::replace(const QString& name, const QByteArray& bytes, QString& error) const {
-    QSaveFile out(file(name));
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        error = file(name) + QStringLiteral(": ") + out.errorString();
-        return false;
-    }
-    return true;
+Status ResultFolder::failed(const QString& name, const QString& reason) const {
+    return Status::failure((file(name) + QStringLiteral(": ") + reason).toStdString());
 }
 
-bool ResultFolder::save_bmp(const QString& name, const QImage& image, QString& error) const {
+Status ResultFolder::replace(const QString& name, const QByteArray& bytes) const {
+    QSaveFile out(file(name));
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        return failed(name, out.errorString());
+    }
+    return std::monostate{};
+}
+
+Status ResultFolder::save_bmp(const QString& name, const QImage& image) const {
     QSaveFile out(file(name));
     if (!out.open(QIODevice::WriteOnly)) {
-        error = file(name) + QStringLiteral(": ") + out.errorString();
-        return false;
+        return failed(name, out.errorString());
     }
     QImageWriter writer(&out, "bmp");
     if (!writer.write(image) || !out.commit()) {
-        error = file(name) + QStringLiteral(": ") +
-                (writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                              : out.errorString());
-        return false;
+        return failed(name, writer.error() != QImageWriter::UnknownError ? writer.errorString()
+                                                                         : out.errorString());
     }
-    return true;
+    return std::monostate{};
 }
 
-bool ResultFolder::append(const QString& name, const QByteArray& bytes, QString& error) const {
+Status ResultFolder::append(const QString& name, const QByteArray& bytes) const {
     QFile out(file(name));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Append) || out.write(bytes) != bytes.size() ||
         !out.flush()) {
-        error = file(name) + QStringLiteral(": ") + out.errorString();
-        return false;
+        return failed(name, out.errorString());
     }
-    return true;
+    return std::monostate{};
 }
 
 } // namespace rundel::exporting

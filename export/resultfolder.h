@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,14 +18,16 @@ public:
     [[nodiscard]] const QString& path() const { return path_; }
     [[nodiscard]] QString file(const QString& name) const;
 
-    /// Creates or replaces @p name with @p bytes; false with @p error otherwise.
-    bool replace(const QString& name, const QByteArray& bytes, QString& error) const;
+    /// Creates or replaces @p name with @p bytes. A failure names the file and the reason.
+    Status replace(const QString& name, const QByteArray& bytes) const;
     /// Saves @p image as a BMP file @p name.
-    bool save_bmp(const QString& name, const QImage& image, QString& error) const;
+    Status save_bmp(const QString& name, const QImage& image) const;
     /// Appends @p bytes to @p name, creating it when missing.
-    bool append(const QString& name, const QByteArray& bytes, QString& error) const;
+    Status append(const QString& name, const QByteArray& bytes) const;
 
 private:
+    [[nodiscard]] Status failed(const QString& name, const QString& reason) const;
+
     QString path_;
 };
 

@@ -72,10 +72,11 @@ void RouteExporter::savaKML_kml() {
             QStringLiteral("保存する巡回経路がありません。先に巡回経路取得を実行してください。"));
         return;
     }
-    QString error;
-    if (!folder_.replace(QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml"),
-                         kml_document(input), error)) {
-        dialogs_.message(QStringLiteral("KMLファイルを保存できませんでした: ") + error);
+    const Status saved = folder_.replace(
+        QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml"), kml_document(input));
+    if (!saved) {
+        dialogs_.message(QStringLiteral("KMLファイルを保存できませんでした: ") +
+                         QString::fromStdString(saved.error()));
         return;
     }
     dialogs_.message(QStringLiteral("KMLファイルで保存しました。"));
@@ -87,9 +88,11 @@ void RouteExporter::savaPlain_txt() {
     if (id.isEmpty()) {
         return;
     }
-    QString error;
-    if (!folder_.replace(QStringLiteral("PLAIN_") + id + QStringLiteral(".txt"), text, error)) {
-        dialogs_.message(QStringLiteral("プレインテキストを保存できませんでした: ") + error);
+    const Status saved =
+        folder_.replace(QStringLiteral("PLAIN_") + id + QStringLiteral(".txt"), text);
+    if (!saved) {
+        dialogs_.message(QStringLiteral("プレインテキストを保存できませんでした: ") +
+                         QString::fromStdString(saved.error()));
         return;
     }
     dialogs_.message(QStringLiteral("プレインテキストで保存しました。"));
@@ -100,9 +103,10 @@ void RouteExporter::saveMap_bmp() {
     if (id.isEmpty()) {
         return;
     }
-    QString error;
-    if (!capture_map(id, error)) {
-        dialogs_.message(QStringLiteral("画像を保存できませんでした: ") + error);
+    const Status saved = capture_map(id);
+    if (!saved) {
+        dialogs_.message(QStringLiteral("画像を保存できませんでした: ") +
+                         QString::fromStdString(saved.error()));
         return;
     }
     dialogs_.message(QStringLiteral("画像としてルートデータを保存しました"));
@@ -131,31 +135,31 @@ void RouteExporter::save_stops(const QString& prefix, const QString& suffix, con
         return;
     }
     const QString name = prefix + id + suffix;
-    QString error;
-    if (!folder_.replace(name, document(id), error)) {
-        dialogs_.message(what + QStringLiteral("を保存できませんでした: ") + error);
+    const Status saved = folder_.replace(name, document(id));
+    if (!saved) {
+        dialogs_.message(what + QStringLiteral("を保存できませんでした: ") +
+                         QString::fromStdString(saved.error()));
         return;
     }
     dialogs_.message(what + QStringLiteral("で保存しました: ") + folder_.file(name));
 }
 
-bool RouteExporter::capture_map(const QString& session_id, QString& error) {
+Status RouteExporter::capture_map(const QString& session_id) {
     const QString latitude = page_.read(QStringLiteral("mapido"));
     const QString longitude = page_.read(QStringLiteral("mapkeido"));
     const QImage picture = capture_.capture();
     if (picture.isNull()) {
-        error = QStringLiteral("地図を取り込めませんでした");
-        return false;
+        return Status::failure("地図を取り込めませんでした");
     }
     const QString name = QStringLiteral("BMP_") + session_id + QLatin1Char('_') +
                          QString::number(next_bmp(session_id)) + QStringLiteral(".bmp");
-    if (!folder_.save_bmp(name, picture, error)) {
-        return false;
+    if (Status saved = folder_.save_bmp(name, picture); !saved) {
+        return saved;
     }
     const QString line =
         latitude + QLatin1Char(',') + longitude + QLatin1Char(',') + name + QStringLiteral("\r\n");
     return folder_.append(QStringLiteral("chart_") + session_id + QStringLiteral(".txt"),
-                          line.toUtf8(), error);
+                          line.toUtf8());
 }
 
 int RouteExporter::count_bmp(const QString& session_id) const {

@@ -54,7 +54,7 @@ public:
 private:
     /// The session id, or empty (after a message) when it is no plain file name.
     QString session_id();
-    bool capture_map(const QString& session_id, QString& error);
+    Status capture_map(const QString& session_id);
     /// Writes a file of the route's stops in visit order, named @p prefix + session +
     /// @p suffix, and confirms with its path; @p what names the format in messages.
     void save_stops(const QString& prefix, const QString& suffix, const QString& what,

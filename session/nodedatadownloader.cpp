@@ -25,26 +25,26 @@ QString NodeDataDownloader::url_for(const QString& session_id) const {
         .trimmed();
 }
 
-bool NodeDataDownloader::get_nodedata(const QString& session_id) {
-    error_.clear();
+Status NodeDataDownloader::get_nodedata(const QString& session_id) {
     // The id goes into a local path and into the address: it must name a file, nothing more.
     if (!is_plain_file_name(session_id.toStdString())) {
-        error_ = QStringLiteral("セッションIDがファイル名として使えません: ") + session_id;
-        return false;
+        return Status::failure(
+            (QStringLiteral("セッションIDがファイル名として使えません: ") + session_id)
+                .toStdString());
     }
     QNetworkRequest request{QUrl(url_for(session_id))};
     request.setRawHeader("Accept-Encoding", "identity");
     QPointer<QNetworkReply> reply = network_.get(request);
-    const auto finish = [&](bool ok, const QString& why) {
-        if (!ok) {
-            error_ = why;
-            qCWarning(lcSession) << "node data download failed:" << why;
-        }
+    const auto finish = [&](bool ok, const QString& why) -> Status {
         if (reply) {
             reply->abort();
             reply->deleteLater();
         }
-        return ok;
+        if (ok) {
+            return std::monostate{};
+        }
+        qCWarning(lcSession) << "node data download failed:" << why;
+        return Status::failure(why.toStdString());
     };
 
     QElapsedTimer idle;

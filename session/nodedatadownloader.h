@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -16,10 +18,10 @@ public:
                        std::chrono::milliseconds stall_timeout = std::chrono::seconds(30));
 
     /// GETs "/Rundel_SRV/tsp_node_data/<id>_nodedata.tsp" and stores the body, moved in pieces
-    /// of at most 1024 bytes, as that name in the folder. False, with no file left behind,
-    /// for an id that is not a plain file name, a failed request or status, a missing or
-    /// bad Content-Length, a body shorter than announced, or a transfer that stalls.
-    bool get_nodedata(const QString& session_id);
+    /// of at most 1024 bytes, as that name in the folder. A failure, with no file left
+    /// behind, for an id that is not a plain file name, a failed request or status, a missing
+    /// or bad Content-Length, a body shorter than announced, or a transfer that stalls.
+    Status get_nodedata(const QString& session_id);
 
     [[nodiscard]] QString url_for(const QString& session_id) const;
     /// The map server's host and port (0: none in the address).
@@ -27,9 +29,6 @@ public:
         host_ = host;
         port_ = port;
     }
-    /// Why the last get_nodedata failed.
-    [[nodiscard]] const QString& last_error() const { return error_; }
-
     /// Told the size of every piece stored (for tests).
     std::function<void(qint64)> on_chunk;
 
@@ -39,7 +38,6 @@ private:
     int port_;
     QString folder_;
     std::chrono::milliseconds stall_timeout_;
-    QString error_;
 };
 
 } // namespace rundel::session

@@ -35,14 +35,14 @@ bool EmbeddedMapServer::answers(const QString& host, int port) {
     return socket.waitForConnected(500);
 }
 
-bool EmbeddedMapServer::ensure(const QString& host, int port, QString& error) {
+Status EmbeddedMapServer::ensure(const QString& host, int port) {
     const int effective_port = port > 0 ? port : 80;
     if (!is_loopback(host) || answers(host, effective_port)) {
-        return true;
+        return std::monostate{};
     }
     if (!QFileInfo(executable_).isExecutable()) {
-        error = QStringLiteral("地図サーバー %1 がありません").arg(executable_);
-        return false;
+        return Status::failure(
+            (QStringLiteral("地図サーバー %1 がありません").arg(executable_)).toStdString());
     }
     // Separate channels: what the server says on standard error before it listens is the
     // reason it could not start, and belongs in the message; later it is passed on.
@@ -73,23 +73,22 @@ bool EmbeddedMapServer::ensure(const QString& host, int port, QString& error) {
     while (waited.elapsed() < 15000) {
         if (process_.state() == QProcess::NotRunning) {
             process_.waitForFinished(100);
-            error = QStringLiteral("地図サーバーを起動できません: ") +
-                    QString::fromUtf8(process_.readAllStandardError() +
-                                      process_.readAllStandardOutput())
-                        .trimmed();
-            return false;
+            return Status::failure((QStringLiteral("地図サーバーを起動できません: ") +
+                                    QString::fromUtf8(process_.readAllStandardError() +
+                                                      process_.readAllStandardOutput())
+                                        .trimmed())
+                                       .toStdString());
         }
         if (process_.waitForReadyRead(100) &&
             process_.readAllStandardOutput().contains("listening")) {
             qCInfo(lcShell) << "started the bundled map server on" << host << effective_port;
             pass_on_output();
-            return true;
+            return std::monostate{};
         }
     }
-    error = QStringLiteral("地図サーバーが応答しません: ") +
-            QString::fromUtf8(process_.readAllStandardError()).trimmed();
+    const QString said = QString::fromUtf8(process_.readAllStandardError()).trimmed();
     stop();
-    return false;
+    return Status::failure((QStringLiteral("地図サーバーが応答しません: ") + said).toStdString());
 }
 
 void EmbeddedMapServer::pass_on_output() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QProcess>
 #include <QString>
 
@@ -20,9 +22,9 @@ public:
     [[nodiscard]] static bool answers(const QString& host, int port);
 
     /// Makes sure a map server answers at host:port: starts ours when none does and the host
-    /// is this machine. False with @p error (the server's own reason where it gave one) when
-    /// none can be had. The server started ends when this program ends, even by a crash.
-    bool ensure(const QString& host, int port, QString& error);
+    /// is this machine. A failure (with the server's own reason where it gave one) when none can
+    /// be had. The server started ends when this program ends, even by a crash.
+    [[nodiscard]] Status ensure(const QString& host, int port);
     /// The online tiles and geocoder the server started by ensure() uses (its --tiles and
     /// --geocoder); empty: offline only.
     void set_online_sources(QString tiles, QString geocoder) {

@@ -189,9 +189,8 @@ bool RundelApp::start() {
     downloader_->set_server(server_domain_, server_port_);
 
     map_server_->set_online_sources(settings.tiles(), settings.geocoder());
-    QString server_error;
-    if (!map_server_->ensure(server_domain_, server_port_, server_error)) {
-        dialogs_->message(server_error);
+    if (const Status server = map_server_->ensure(server_domain_, server_port_); !server) {
+        dialogs_->message(QString::fromStdString(server.error()));
     }
     authority_ = settings.authority();
     map_address_ =
@@ -272,14 +271,13 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
     if (path.isEmpty()) {
         return;
     }
-    QStringList lines;
-    QString error;
-    if (!editing::CsvAddressFile::read(path, lines, error)) {
-        dialogs_->message(error);
+    const Result<QStringList> lines = editing::CsvAddressFile::read(path);
+    if (!lines) {
+        dialogs_->message(QString::fromStdString(lines.error()));
         return;
     }
     // Lines with coordinates are placed as they are; refused ones join the not-found list.
-    const editing::CsvStops parsed = editing::parse_csv_stops(lines);
+    const editing::CsvStops parsed = editing::parse_csv_stops(lines.value());
     QStringList addresses;
     for (const editing::CsvStop& stop : parsed.stops) {
         addresses.append(stop.line());

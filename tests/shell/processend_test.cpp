@@ -33,9 +33,8 @@ bool alive(qint64 pid) {
 /// waits to be killed.
 int serve_until_killed(const QString& port, const QString& data) {
     EmbeddedMapServer server(kServer, data);
-    QString error;
-    if (!server.ensure(QStringLiteral("127.0.0.1"), port.toInt(), error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const auto started = server.ensure(QStringLiteral("127.0.0.1"), port.toInt()); !started) {
+        std::fprintf(stderr, "%s\n", started.error().c_str());
         return 1;
     }
     std::printf("%lld\n", static_cast<long long>(server.process_id()));
@@ -91,9 +90,9 @@ private slots:
         folder.write("blocked", "a file, not a folder");
         EmbeddedMapServer server(kServer,
                                  QString::fromStdString((folder.path() / "blocked").string()));
-        QString error;
-        QVERIFY(!server.ensure(QStringLiteral("127.0.0.1"), free_port(), error));
-        QVERIFY2(error.contains(QStringLiteral("blocked")), qPrintable(error));
+        const auto started = server.ensure(QStringLiteral("127.0.0.1"), free_port());
+        QVERIFY(!started);
+        QVERIFY2(started.error().find("blocked") != std::string::npos, started.error().c_str());
     }
 };
 
