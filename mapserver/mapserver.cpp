@@ -1,5 +1,6 @@
 #include "mapserver/mapserver.h"
 
+#include "engine/nodefilename.h"
 #include "mapserver/atomicfile.h"
 #include "mapserver/nodefile.h"
 #include "mapserver/onlinegeocoder.h"
@@ -209,7 +210,7 @@ void MapServer::routes() {
     }
     server_->Post("/Rundel_SRV/nodedata",
                   [this](const auto& request, auto& response) { node_data(request, response); });
-    server_->Get(R"(/Rundel_SRV/tsp_node_data/([^/]+))",
+    server_->Get(std::string(engine::kNodeFileRoute) + "([^/]+)",
                  [this](const auto& request, auto& response) { node_file(request, response); });
     server_->Get("/Rundel_SRV/geocode",
                  [this](const auto& request, auto& response) { geocode(request, response); });
@@ -301,11 +302,8 @@ void MapServer::node_data(const httplib::Request& request, httplib::Response& re
 }
 
 void MapServer::node_file(const httplib::Request& request, httplib::Response& response) {
-    const std::string name = request.matches[1];
-    constexpr std::string_view kSuffix = "_nodedata.tsp";
-    const std::string id =
-        name.size() > kSuffix.size() ? name.substr(0, name.size() - kSuffix.size()) : std::string{};
-    if (!name.ends_with(kSuffix) || !SessionRegistry::is_session_id(id) || !sessions_.touch(id)) {
+    const std::string id = engine::session_of_node_file(request.matches[1].str());
+    if (!SessionRegistry::is_session_id(id) || !sessions_.touch(id)) {
         send_error(response, 404, "unknown session");
         return;
     }

@@ -1,5 +1,7 @@
 #include "mapserver/sessionregistry.h"
 
+#include "engine/nodefilename.h"
+
 #include <random>
 #include <system_error>
 #include <utility>
@@ -9,13 +11,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kSuffix = "_nodedata.tsp";
+using engine::kNodeFileSuffix;
 
 std::string id_of_node_file(const std::string& name) {
-    if (name.size() != 16 + kSuffix.size() || name.compare(16, kSuffix.size(), kSuffix) != 0) {
-        return {};
-    }
-    std::string id = name.substr(0, 16);
+    std::string id = engine::session_of_node_file(name);
     return SessionRegistry::is_session_id(id) ? id : std::string{};
 }
 
@@ -23,10 +22,10 @@ std::string id_of_node_file(const std::string& name) {
 /// under.
 bool is_leftover_part(const std::string& name) {
     constexpr std::string_view kPart = ".part";
-    if (name.size() < 16 + kSuffix.size() + kPart.size() || !name.ends_with(kPart)) {
+    if (name.size() < 16 + kNodeFileSuffix.size() + kPart.size() || !name.ends_with(kPart)) {
         return false;
     }
-    return !id_of_node_file(name.substr(0, 16 + kSuffix.size())).empty();
+    return !id_of_node_file(name.substr(0, 16 + kNodeFileSuffix.size())).empty();
 }
 
 } // namespace
@@ -71,7 +70,7 @@ bool SessionRegistry::touch(const std::string& id) {
 }
 
 fs::path SessionRegistry::node_file(const std::string& id) const {
-    return data_dir_ / (id + std::string(kSuffix));
+    return data_dir_ / engine::node_file_name(id);
 }
 
 void SessionRegistry::adopt_existing() {

@@ -1,6 +1,7 @@
 #include "session/nodedatadownloader.h"
 
 #include "bridge/pagewait.h"
+#include "engine/nodefilename.h"
 #include "session/logging.h"
 #include "session/plainfilename.h"
 
@@ -20,8 +21,8 @@ NodeDataDownloader::NodeDataDownloader(QNetworkAccessManager& network, QString h
 
 QString NodeDataDownloader::url_for(const QString& session_id) const {
     const QString host = port_ > 0 ? host_ + QLatin1Char(':') + QString::number(port_) : host_;
-    return (QStringLiteral("http://") + host + QStringLiteral("/Rundel_SRV/tsp_node_data/") +
-            session_id + QStringLiteral("_nodedata.tsp"))
+    return (QStringLiteral("http://") + host + QLatin1String(engine::kNodeFileRoute) +
+            QString::fromStdString(engine::node_file_name(session_id.toStdString())))
         .trimmed();
 }
 
@@ -82,7 +83,8 @@ Status NodeDataDownloader::get_nodedata(const QString& session_id) {
         return finish(false, QStringLiteral("no Content-Length"));
     }
 
-    const QString path = QDir(folder_).filePath(session_id + QStringLiteral("_nodedata.tsp"));
+    const QString path = QDir(folder_).filePath(
+        QString::fromStdString(engine::node_file_name(session_id.toStdString())));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return finish(false, file.errorString());

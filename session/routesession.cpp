@@ -3,6 +3,7 @@
 #include "bridge/pageinterface.h"
 #include "engine/geodesy.h"
 #include "engine/modshortestpath.h"
+#include "engine/nodefilename.h"
 #include "session/enginepanel.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
@@ -26,7 +27,7 @@ void RouteSession::release_route_request() {
 }
 
 void RouteSession::calc_route(const QString& session_id) {
-    const QString name = session_id + QStringLiteral("_nodedata.tsp");
+    const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     engine_.clear_tourlist();
     if (!engine_.read_nodefile(QDir(node_folder_).filePath(name).toStdString())) {
@@ -96,8 +97,9 @@ void RouteSession::init_file() {
     // Only the sessions' own node files: the folder also holds the node files that other
     // software hands to the batch folder engine, and those are not ours to delete.
     const QDir folder(node_folder_);
-    const QStringList files = folder.entryList({QStringLiteral("*_nodedata.tsp")},
-                                               QDir::Files | QDir::Hidden | QDir::System);
+    const QString pattern = QLatin1Char('*') + QLatin1String(engine::kNodeFileSuffix);
+    const QStringList files =
+        folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : files) {
         QCoreApplication::processEvents();
         QFile::remove(folder.filePath(name));
