@@ -43,17 +43,6 @@ private:
     }
 
 private slots:
-    void loadsWithPicturesAloneAndTwentyLevels() {
-        rundel::test::FakePage page;
-        frmControlpanel panel(page);
-        QCOMPARE(panel.windowTitle(), QStringLiteral("マップコントロールパネル"));
-        QCOMPARE(slider(panel).maximum(), 19);
-        QCOMPARE(button(panel, "cmdCenter").Caption(), QString());
-        QCOMPARE(button(panel, "cmdCenter").IconAlign(), 0);
-        QVERIFY(!button(panel, "cmdCenter").icon().isNull());
-        QCOMPARE(button(panel, "cmdSetHomePos").Caption(), QStringLiteral("  ホームポジション"));
-    }
-
     void zoomButtonsStopAtTheEnds() {
         rundel::test::FakePage page;
         frmControlpanel panel(page);
@@ -94,6 +83,9 @@ private slots:
         }
         QCOMPARE(names, (QStringList{"左上へ", "上へ", "右上へ", "左へ", "中央へ", "右へ", "左下へ",
                                      "下へ", "右下へ"}));
+        // Pictures alone: the name is for screen readers, not drawn.
+        QCOMPARE(button(panel, "cmdCenter").Caption(), QString());
+        QVERIFY(!button(panel, "cmdCenter").icon().isNull());
         for (const char* name : kDirections) {
             button(panel, name).click();
         }

@@ -54,10 +54,12 @@ protected:
     BatchFolderEngine batch{folders, engine, listener};
 };
 
-TEST_F(BatchFolderEngineTest, NothingWaitingDoesNothing) {
+TEST_F(BatchFolderEngineTest, NothingWaitingDoesNothingAndFoldersAreNoRequests) {
+    fs::create_directories(folders.batch_requests() / "sub");
     EXPECT_EQ(batch.get_prefile_list(), "");
     EXPECT_EQ(batch.tick(), 0);
     EXPECT_TRUE(files_in(folders.batch_results()).empty());
+    EXPECT_TRUE(fs::is_directory(folders.batch_requests() / "sub"));
 }
 
 TEST_F(BatchFolderEngineTest, TwoRequestsGiveTwoResultsInNameOrder) {
@@ -80,18 +82,15 @@ TEST_F(BatchFolderEngineTest, TwoRequestsGiveTwoResultsInNameOrder) {
     EXPECT_TRUE(listener.messages.empty());
 }
 
-TEST_F(BatchFolderEngineTest, OneLineRequestWritesTheUnnamedResult) {
-    folder.write("Rundel/tsp_pre_file/req", "three.tsp");
-    EXPECT_EQ(batch.tick(), 1);
-    EXPECT_EQ(folder.read("Rundel/tsp_node/_tspdata.txt"), "1\r\n3\r\n2\r\n1\r\n");
-}
-
-TEST_F(BatchFolderEngineTest, ExistingResultIsReplaced) {
+TEST_F(BatchFolderEngineTest, ResultsReplaceOldOnesAndOneLineGivesTheUnnamedResult) {
     folder.write("Rundel/tsp_node/7_tspdata.txt", "old and much longer content\r\n");
-    folder.write("Rundel/tsp_pre_file/req", "\xEF\xBB\xBFthree.tsp\r\n7\r\n");
-    EXPECT_EQ(batch.tick(), 1);
+    folder.write("Rundel/tsp_pre_file/a", "\xEF\xBB\xBFthree.tsp\r\n7\r\n");
+    folder.write("Rundel/tsp_pre_file/b", "three.tsp");
+    EXPECT_EQ(batch.tick(), 2);
     EXPECT_EQ(folder.read("Rundel/tsp_node/7_tspdata.txt"), "1\r\n3\r\n2\r\n1\r\n");
-    EXPECT_EQ(files_in(folders.batch_results()), (std::vector<std::string>{"7_tspdata.txt"}));
+    EXPECT_EQ(folder.read("Rundel/tsp_node/_tspdata.txt"), "1\r\n3\r\n2\r\n1\r\n");
+    EXPECT_EQ(files_in(folders.batch_results()),
+              (std::vector<std::string>{"7_tspdata.txt", "_tspdata.txt"}));
 }
 
 TEST_F(BatchFolderEngineTest, MalformedOrMissingNodeFilesWriteNothing) {
@@ -145,13 +144,6 @@ TEST_F(BatchFolderEngineTest, StopFlagEndsTheTickBetweenRequests) {
     EXPECT_EQ(files_in(folders.batch_requests()), (std::vector<std::string>{"req"}));
     stop = false;
     EXPECT_EQ(batch.tick(), 1);
-}
-
-TEST_F(BatchFolderEngineTest, FoldersAreNotRequests) {
-    fs::create_directories(folders.batch_requests() / "sub");
-    EXPECT_EQ(batch.get_prefile_list(), "");
-    EXPECT_EQ(batch.tick(), 0);
-    EXPECT_TRUE(fs::is_directory(folders.batch_requests() / "sub"));
 }
 
 struct RequestCase {

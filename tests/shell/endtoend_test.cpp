@@ -1,11 +1,13 @@
 #include "bridge/webenginepage.h"
 #include "engine/modshortestpath.h"
+#include "engine/nodefilename.h"
 #include "export/routeexporter.h"
 #include "panels/commandpanel.h"
 #include "panels/frmcontrolpanel.h"
 #include "panels/frmsidemenu.h"
 #include "panels/sidemenu.h"
 #include "session/sessionlists.h"
+#include "session/workfolders.h"
 #include "shell/frmmain.h"
 #include "shell/rundelapp.h"
 #include "support/controls.h"
@@ -68,6 +70,33 @@ struct Running {
             QTest::qWait(50);
         }
     }
+
+    /// Five markers clicked onto Tokyo.
+    void place_five() const {
+        app->page().run(QStringLiteral(
+            "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
+            ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])});});"
+            "true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app->lists().nodes().size(), 5, 20000);
+    }
+
+    /// The route text the engine makes of the session's downloaded node file.
+    [[nodiscard]] QString route_of_node_file(bool improve) const {
+        const rundel::session::WorkFolders folders(program.toStdString());
+        rundel::engine::ModShortestPath engine;
+        const std::string name =
+            rundel::engine::node_file_name(app->page().read(QStringLiteral("sesid")).toStdString());
+        if (!engine.read_nodefile((folders.node_data() / name).string())) {
+            return QStringLiteral("(no node file)");
+        }
+        engine.solve_tour();
+        if (improve) {
+            engine.improve_tour();
+        }
+        engine.make_tourlist();
+        return QString::fromStdString(engine.route_text("/"));
+    }
+
     rundel::test::TempFolder folder;
     QString program;
     rundel::test::ScriptedDialogs dialogs;
@@ -89,11 +118,7 @@ private slots:
         QCOMPARE(app.window().windowTitle(),
                  QStringLiteral("巡回セールスマン問題（解）") + QString(13, QLatin1Char(' ')));
 
-        page.run(QStringLiteral(
-            "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
-            ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])});});"
-            "true"));
-        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
+        running.place_five();
         QCOMPARE(app.lists().nodes().first(), QStringLiteral("1,35.700000,139.700000"));
         QCOMPARE(list(app.panel(), "lstNode").count(), 5);
 
@@ -107,14 +132,7 @@ private slots:
 
         // The published route is what the engine makes of the downloaded node file.
         const QString sesid = page.read(QStringLiteral("sesid"));
-        const QString node_file = QDir(program).filePath(QStringLiteral("Rundel/tsp_node_data/") +
-                                                         sesid + QStringLiteral("_nodedata.tsp"));
-        rundel::engine::ModShortestPath engine;
-        QVERIFY(engine.read_nodetext(
-            rundel::engine::ModShortestPath::load_nodefile(node_file.toStdString()).value()));
-        engine.solve_tour(rundel::engine::Construction::Reference);
-        engine.make_tourlist();
-        const QString expected = QString::fromStdString(engine.route_text("/"));
+        const QString expected = running.route_of_node_file(false);
         QCOMPARE(page.read(QStringLiteral("tspnodedata")), expected);
         QCOMPARE(box(app.window(), "txtResult").text(), expected);
         QCOMPARE(app.lists().legs().first().left(2), QStringLiteral("1→"));
@@ -202,17 +220,7 @@ private slots:
         button(app.panel(), "cmdGetSalesmanRoute").click();
         QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 30);
 
-        const QString node_file = QDir(running.program)
-                                      .filePath(QStringLiteral("Rundel/tsp_node_data/") +
-                                                app.page().read(QStringLiteral("sesid")) +
-                                                QStringLiteral("_nodedata.tsp"));
-        rundel::engine::ModShortestPath engine;
-        QVERIFY(engine.read_nodefile(node_file.toStdString()));
-        engine.solve_tour();
-        engine.improve_tour();
-        engine.make_tourlist();
-        QCOMPARE(app.page().read(QStringLiteral("tspnodedata")),
-                 QString::fromStdString(engine.route_text("/")));
+        QCOMPARE(app.page().read(QStringLiteral("tspnodedata")), running.route_of_node_file(true));
         const QLabel* total = app.panel().findChild<QLabel*>(QStringLiteral("lblTotal"));
         const QLabel* before = app.panel().findChild<QLabel*>(QStringLiteral("lblUnimproved"));
         QVERIFY(total != nullptr && before != nullptr);
@@ -238,11 +246,7 @@ private slots:
     void visitListAndGpxLeaveAndTheVisitListComesBack() {
         Running running;
         RundelApp& app = *running.app;
-        app.page().run(QStringLiteral(
-            "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
-            ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])});});"
-            "true"));
-        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
+        running.place_five();
         const QStringList placed = app.lists().nodes();
         button(app.panel(), "cmdGetSalesmanRoute").click();
         QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 5);

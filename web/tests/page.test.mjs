@@ -275,7 +275,3 @@ describe('the offline map and online tiles', () => {
     }
   });
 });
-
-test('the staged page files exist', () => {
-  assert.ok(fs.existsSync(path.join(process.env.RUNDEL_PROGRAM_DIR, 'web', 'index.html')));
-});
