@@ -3,6 +3,7 @@
 #include "bridge/pageinterface.h"
 #include "bridge/pagewait.h"
 #include "editing/logging.h"
+#include "session/listentries.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
@@ -52,11 +53,8 @@ QStringList NodeListEditor::leg_fields(int index) const {
         qCInfo(lcEditing) << "leg selection without a leg:" << index;
         return {};
     }
-    QStringList fields = coords.at(index).split(QLatin1Char(','));
-    while (fields.size() < 4) {
-        fields.append(QString());
-    }
-    return fields.mid(0, 4);
+    const session::LegEnds ends = session::LegEnds::parse(coords.at(index));
+    return {ends.fields.begin(), ends.fields.end()};
 }
 
 void NodeListEditor::move_node() {
@@ -65,8 +63,9 @@ void NodeListEditor::move_node() {
     const QString longitude = page_.read(QStringLiteral("keido_byo_10"));
     QStringList entries = lists_.nodes();
     for (QString& entry : entries) {
-        if (entry.section(QLatin1Char(','), 0, 0) == number) {
-            entry = number + QLatin1Char(',') + latitude + QLatin1Char(',') + longitude;
+        const auto node = session::NodeEntry::parse(entry);
+        if (node && node->number == number) { // compared as text, as the page wrote both
+            entry = session::NodeEntry{number, latitude, longitude}.text();
             break;
         }
     }
@@ -84,9 +83,9 @@ void NodeListEditor::delete_node() {
     QStringList kept;
     qsizetype removed = -1;
     for (const QString& entry : lists_.nodes()) {
-        const QStringList fields = entry.split(QLatin1Char(','));
-        const qlonglong number = fields.at(0).toLongLong(&ok);
-        if (!ok || fields.size() < 3) {
+        auto node = session::NodeEntry::parse(entry);
+        const qlonglong number = node ? node->number.toLongLong(&ok) : 0;
+        if (!node || !ok) {
             // Renumbering around an entry we cannot read would corrupt the list.
             qCWarning(lcEditing) << "delmarker: node list entry not understood, list kept:"
                                  << entry;
@@ -96,8 +95,10 @@ void NodeListEditor::delete_node() {
             removed = removed < 0 ? kept.size() : removed; // its position in the list
             continue;
         }
-        const QString shown = number < deleted ? fields.at(0) : QString::number(number - 1);
-        kept.append(shown + QLatin1Char(',') + fields.at(1) + QLatin1Char(',') + fields.at(2));
+        if (number > deleted) {
+            node->number = QString::number(number - 1);
+        }
+        kept.append(node->text());
     }
     lists_.remove_source(removed);
     lists_.set_nodes(kept);

@@ -1,5 +1,7 @@
 #include "export/kmldocument.h"
 
+#include "session/listentries.h"
+
 #include <array>
 
 namespace rundel::exporting {
@@ -9,12 +11,12 @@ QString escaped(const QString& text) {
     return text.toHtmlEscaped();
 }
 
-/// Field @p index of a comma-separated leg entry; empty when the entry is shorter.
+/// Field @p index of leg @p leg's ends; empty when the entry is shorter.
 QString field(const QStringList& coordinates, int leg, int index) {
     if (leg >= coordinates.size()) {
         return {};
     }
-    return coordinates.at(leg).section(QLatin1Char(','), index, index);
+    return session::LegEnds::parse(coordinates.at(leg)).fields.at(static_cast<std::size_t>(index));
 }
 
 } // namespace

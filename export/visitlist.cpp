@@ -2,6 +2,7 @@
 
 #include "engine/geodesy.h"
 #include "session/csvtext.h"
+#include "session/listentries.h"
 #include "session/sessionlists.h"
 
 #include <QStringList>
@@ -46,14 +47,12 @@ double leg_km(const VisitStop& from, const VisitStop& to) {
 bool read_leg(const QString& label, const QString& coords, VisitStop& stop) {
     bool number_ok = false;
     stop.node = label.section(QChar(0x2192), 0, 0).trimmed().toInt(&number_ok);
-    const QStringList fields = coords.split(QLatin1Char(','));
-    bool lat_ok = false;
-    bool lon_ok = false;
-    if (fields.size() >= 2) {
-        stop.latitude = fields.at(0).toDouble(&lat_ok);
-        stop.longitude = fields.at(1).toDouble(&lon_ok);
-    }
-    return number_ok && lat_ok && lon_ok;
+    const session::LegEnds ends = session::LegEnds::parse(coords);
+    const auto latitude = ends.degrees(0);
+    const auto longitude = ends.degrees(1);
+    stop.latitude = latitude.value_or(0);
+    stop.longitude = longitude.value_or(0);
+    return number_ok && latitude && longitude;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "engine/modshortestpath.h"
 #include "engine/nodefilename.h"
 #include "session/enginepanel.h"
+#include "session/listentries.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
@@ -59,10 +60,9 @@ double RouteSession::great_circle_length() const {
     // The node file numbers the nodes as the node list does: "number,latitude,longitude".
     QHash<std::int32_t, QPointF> where;
     for (const QString& entry : lists_.nodes()) {
-        const QStringList fields = entry.split(QLatin1Char(','));
-        if (fields.size() >= 3) {
-            where.insert(fields.at(0).toInt(),
-                         QPointF(fields.at(1).toDouble(), fields.at(2).toDouble()));
+        if (const auto node = NodeEntry::parse(entry)) {
+            where.insert(node->number.toInt(),
+                         QPointF(node->latitude.toDouble(), node->longitude.toDouble()));
         }
     }
     const auto& tour = engine_.tour();

@@ -1,6 +1,7 @@
 #include "session/sessionlists.h"
 
 #include "engine/geodesy.h"
+#include "session/listentries.h"
 
 #include <algorithm>
 
@@ -48,19 +49,7 @@ double SessionLists::leg_km(qsizetype index) const {
     if (index < 0 || index >= coords_.size()) {
         return -1;
     }
-    const QStringList fields = coords_.at(index).split(QLatin1Char(','));
-    if (fields.size() < 4) {
-        return -1;
-    }
-    double value[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        value[i] = fields.at(i).trimmed().toDouble(&ok);
-        if (!ok) {
-            return -1;
-        }
-    }
-    return engine::great_circle_km(value[0], value[1], value[2], value[3]);
+    return LegEnds::parse(coords_.at(index)).km().value_or(-1);
 }
 
 double SessionLists::route_km() const {
