@@ -4,6 +4,7 @@
 #include "chrome/frmhelp.h"
 #include "chrome/gradient.h"
 #include "chrome/modgradtitlebar.h"
+#include "rundel/version.h"
 #include "support/controls.h"
 
 #include <QLabel>
@@ -203,7 +204,7 @@ private slots:
         // The version shown is the one the build was given.
         rundel::chrome::frmAbout about;
         QCOMPARE(rundel::test::control<QLabel>(about, "lblVersion").text(),
-                 QStringLiteral("ﾊﾞｰｼﾞｮﾝ 0.9.0"));
+                 QStringLiteral("ﾊﾞｰｼﾞｮﾝ " RUNDEL_VERSION));
         QCOMPARE(rundel::chrome::frmAbout::version_line(1, 10, 3),
                  QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.10.3"));
 
