@@ -74,7 +74,10 @@ Instance load(const std::string& what) {
 
 void run(const Instance& instance, double budget) {
     ModShortestPath engine;
-    engine.read_nodetext(instance.text);
+    if (const auto read = engine.read_nodetext(instance.text); !read) {
+        std::fprintf(stderr, "%s: %s\n", instance.label.c_str(), read.error().c_str());
+        return;
+    }
     auto start = Clock::now();
     engine.solve_tour();
     const double construct_s = seconds_since(start);

@@ -1,6 +1,5 @@
 #include "engine/modshortestpath.h"
 
-#include "engine/failuresink.h"
 #include "engine/fastinsertion.h"
 #include "engine/geometry.h"
 #include "engine/nodetextreader.h"
@@ -13,14 +12,6 @@
 #include <unistd.h>
 
 namespace rundel::engine {
-
-ModShortestPath::ModShortestPath(FailureSink* sink) : sink_(sink) {}
-
-void ModShortestPath::report(std::string_view message) const {
-    if (sink_ != nullptr) {
-        sink_->engine_failure(message);
-    }
-}
 
 Result<std::string> ModShortestPath::load_nodefile(const std::string& path, std::size_t limit) {
     const auto fail = [](std::string reason) {
@@ -75,21 +66,16 @@ Result<std::string> ModShortestPath::load_nodefile(const std::string& path, std:
     return text;
 }
 
-bool ModShortestPath::read_nodefile(const std::string& path) {
+Status ModShortestPath::read_nodefile(const std::string& path) {
     const Result<std::string> text = load_nodefile(path);
     if (!text) {
-        report(path + ": " + text.error());
-        return false;
+        return Status::failure(path + ": " + text.error());
     }
     return read_nodetext(text.value());
 }
 
-bool ModShortestPath::read_nodetext(std::string_view text) {
-    const Status read = NodeTextReader::read(text, nodes_, node_count_);
-    if (!read) {
-        report(read.error());
-    }
-    return read.ok();
+Status ModShortestPath::read_nodetext(std::string_view text) {
+    return NodeTextReader::read(text, nodes_, node_count_);
 }
 
 std::int32_t ModShortestPath::find_farthest() const {
@@ -105,11 +91,11 @@ std::int32_t ModShortestPath::find_farthest() const {
     return result;
 }
 
-bool ModShortestPath::insert_cheapest(std::int32_t k) {
+Status ModShortestPath::insert_cheapest(std::int32_t k) {
     if (k < 1 || k > node_count_ || tour_count_ < 1 || tour_count_ >= node_count_ ||
         tour_.size() != nodes_.size()) {
-        report("insert_cheapest: ノード " + std::to_string(k) + " を挿入できません");
-        return false;
+        return Status::failure("insert_cheapest: ノード " + std::to_string(k) +
+                               " を挿入できません");
     }
     const NodeRec& node_k = nodes_[static_cast<std::size_t>(k)];
     float best = kSentinel;
@@ -134,7 +120,7 @@ bool ModShortestPath::insert_cheapest(std::int32_t k) {
     ++tour_count_;
     tour_[static_cast<std::size_t>(pos)] = k;
     nodes_[static_cast<std::size_t>(k)].visited = true;
-    return true;
+    return std::monostate{};
 }
 
 void ModShortestPath::prepare_centre() {
@@ -172,7 +158,9 @@ bool ModShortestPath::solve_reference() {
     nodes_[static_cast<std::size_t>(first)].visited = true;
     tour_[1] = first;
     for (std::int32_t step = 1; step < node_count_; ++step) {
-        insert_cheapest(find_farthest());
+        if (!insert_cheapest(find_farthest())) {
+            return false; // cannot happen while a node is left: find_farthest names it
+        }
     }
     return true;
 }

@@ -11,8 +11,6 @@
 
 namespace rundel::engine {
 
-class FailureSink;
-
 /// Which tour construction solve_tour() runs. Both give the same tour for every table;
 /// the reference is the plain quadratic method and is kept as the yardstick for tests.
 enum class Construction { Fast, Reference };
@@ -25,12 +23,6 @@ enum class Construction { Fast, Reference };
 /// they can be indexed by node number and tour position directly.
 class ModShortestPath {
 public:
-    /// @param sink receives failure descriptions; may be null to drop them.
-    explicit ModShortestPath(FailureSink* sink = nullptr);
-
-    void set_failure_sink(FailureSink* sink) { sink_ = sink; }
-    [[nodiscard]] FailureSink* failure_sink() const { return sink_; }
-
     /// The largest node file read: far more than the largest table the engine can solve in
     /// memory, and a bound for files that never end (a device behind a link).
     static constexpr std::size_t kMaxNodeFileBytes = std::size_t{1} << 30U;
@@ -40,20 +32,21 @@ public:
     [[nodiscard]] static Result<std::string> load_nodefile(const std::string& path,
                                                            std::size_t limit = kMaxNodeFileBytes);
 
-    /// load_nodefile, then read_nodetext; a file that cannot be read is reported (path and
-    /// reason) like any other failure. False when the table could not be read.
-    bool read_nodefile(const std::string& path);
+    /// load_nodefile, then read_nodetext. A file that cannot be read fails with its path and
+    /// the reason.
+    Status read_nodefile(const std::string& path);
 
-    /// Parses a node text into the node table. False (after reporting why) when the text has
-    /// no usable node section; a text without a "NODE_COORD_SECTION" line leaves the table
+    /// Parses a node text into the node table. Fails (saying why, and where) when the text
+    /// has no usable node section; a text without a "NODE_COORD_SECTION" line leaves the table
     /// untouched.
-    bool read_nodetext(std::string_view text);
+    Status read_nodetext(std::string_view text);
 
     /// The unvisited node farthest from the centre (ties: lowest number); 0 when none.
     [[nodiscard]] std::int32_t find_farthest() const;
 
-    /// Inserts node @p k at the cheapest place of the current tour (reference method).
-    bool insert_cheapest(std::int32_t k);
+    /// Inserts node @p k at the cheapest place of the current tour (reference method); fails
+    /// for a node or a tour it cannot be inserted into.
+    Status insert_cheapest(std::int32_t k);
 
     /// Builds the tour over the current table. False, quietly, when no table was ever read.
     bool solve_tour(Construction construction = Construction::Fast);
@@ -80,12 +73,10 @@ public:
     [[nodiscard]] std::int32_t tour_list_count() const { return tour_list_count_; }
 
 private:
-    void report(std::string_view message) const;
     void prepare_centre();
     bool solve_reference();
     bool solve_fast();
 
-    FailureSink* sink_;
     std::vector<NodeRec> nodes_;
     std::int32_t node_count_ = 0;
     std::vector<std::int32_t> tour_;

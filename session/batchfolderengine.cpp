@@ -135,7 +135,7 @@ BatchFolderEngine::BatchFolderEngine(WorkFolders folders, engine::ModShortestPat
                                      BatchListener& listener)
     : folders_(std::move(folders)), engine_(engine), listener_(listener) {}
 
-void BatchFolderEngine::engine_failure(std::string_view message) {
+void BatchFolderEngine::engine_message(std::string_view message) {
     // The engine's messages quote paths, which hold names from request files.
     constexpr std::size_t kLongest = 1000;
     listener_.message(current_request_,
@@ -187,23 +187,19 @@ bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::stri
         return false;
     }
 
-    engine::FailureSink* const previous = engine_.failure_sink();
-    engine_.set_failure_sink(this);
-    const bool loaded = engine_.read_nodefile((folders_.node_data() / node_file).string());
-    if (loaded) {
-        engine_.solve_tour();
-        if (improve.asked) {
-            engine::ImproveOptions options;
-            options.perturbations_per_node = improve.budget;
-            engine_.improve_tour(options);
-        }
-        engine_.make_tourlist();
-    }
-    engine_.set_failure_sink(previous);
+    const Status loaded = engine_.read_nodefile((folders_.node_data() / node_file).string());
     if (!loaded) {
+        engine_message(loaded.error());
         listener_.message(current_request_, kLoadError);
         return false;
     }
+    engine_.solve_tour();
+    if (improve.asked) {
+        engine::ImproveOptions options;
+        options.perturbations_per_node = improve.budget;
+        engine_.improve_tour(options);
+    }
+    engine_.make_tourlist();
     listener_.show_result({});
     if (engine_.tour_list_count() == 0) {
         return false;

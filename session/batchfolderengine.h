@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/failuresink.h"
 #include "session/workfolders.h"
 
 #include <atomic>
@@ -42,11 +41,11 @@ struct RequestStamp {
 /// and ending with node 1. An optional third line "improve" or "improve N" shortens the
 /// tour (N perturbations per node). Each tick handles every request waiting and deletes it;
 /// hidden files (names starting with a dot) are files still being written and wait.
-class BatchFolderEngine final : private engine::FailureSink {
+class BatchFolderEngine final {
 public:
     BatchFolderEngine(WorkFolders folders, engine::ModShortestPath& engine,
                       BatchListener& listener);
-    ~BatchFolderEngine() override = default;
+    ~BatchFolderEngine() = default;
     BatchFolderEngine(const BatchFolderEngine&) = delete;
     BatchFolderEngine& operator=(const BatchFolderEngine&) = delete;
 
@@ -78,7 +77,8 @@ public:
     void set_stop_flag(const std::atomic<bool>* stop) { stop_ = stop; }
 
 private:
-    void engine_failure(std::string_view message) override;
+    /// Passes an engine message on, names from requests cut short.
+    void engine_message(std::string_view message);
     bool handle_request(const std::string& name);
     bool write_result(const std::filesystem::path& file, std::string_view text);
 

@@ -31,7 +31,9 @@ void RouteSession::calc_route(const QString& session_id) {
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     engine_.clear_tourlist();
-    if (!engine_.read_nodefile(QDir(node_folder_).filePath(name).toStdString())) {
+    if (const Status read = engine_.read_nodefile(QDir(node_folder_).filePath(name).toStdString());
+        !read) {
+        dialogs_.message(QString::fromStdString(read.error()));
         dialogs_.message(QStringLiteral("Erorr Load File"));
         release_route_request();
         return;

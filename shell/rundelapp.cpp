@@ -19,7 +19,6 @@
 #include "panels/frmsidemenu.h"
 #include "panels/sidemenu.h"
 #include "session/batchfolderengine.h"
-#include "session/dialogfailuresink.h"
 #include "session/enginepanel.h"
 #include "session/nodedatadownloader.h"
 #include "session/routesession.h"
@@ -58,8 +57,6 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     dialogs_ = dialogs;
     const session::WorkFolders folders(paths_.program_folder.toStdString());
     const QString node_folder = QString::fromStdString(folders.node_data().string());
-    failure_sink_ = std::make_unique<session::DialogFailureSink>(*dialogs_);
-    engine_.set_failure_sink(failure_sink_.get());
     lists_ = std::make_unique<session::SessionLists>();
     engine_panel_ = std::make_unique<session::EnginePanel>(*dialogs_);
     page_ = std::make_unique<bridge::WebEnginePage>(window_->browser().page());
@@ -97,7 +94,6 @@ RundelApp::~RundelApp() {
     delete about_.data();
     delete help_.data();
     map_server_->stop();
-    engine_.set_failure_sink(nullptr);
 }
 
 void RundelApp::wire() {
@@ -143,7 +139,8 @@ void RundelApp::wire() {
     connect(&w, &frmMain::readNodeFileRequested, this, [this] {
         const auto file = batch_->folders().node_data() / window_->engine_file().toStdString();
         engine_.clear_tourlist();
-        if (!engine_.read_nodefile(file.string())) {
+        if (const Status read = engine_.read_nodefile(file.string()); !read) {
+            dialogs_->message(QString::fromStdString(read.error()));
             dialogs_->message(QStringLiteral("Erorr Load File"));
         }
     });

@@ -23,7 +23,6 @@ class WebEnginePage;
 } // namespace rundel::bridge
 namespace rundel::session {
 class BatchFolderEngine;
-class DialogFailureSink;
 class EnginePanel;
 class NodeDataDownloader;
 class RouteSession;
@@ -124,7 +123,6 @@ private:
     int server_port_ = 0;
     QString authority_; ///< host, and ":port" when the settings give one
     QString map_address_;
-    std::unique_ptr<session::DialogFailureSink> failure_sink_;
     std::unique_ptr<session::SessionLists> lists_;
     std::unique_ptr<session::EnginePanel> engine_panel_;
     std::unique_ptr<bridge::WebEnginePage> page_;

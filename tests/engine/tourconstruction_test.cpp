@@ -1,7 +1,6 @@
 #include "engine/geometry.h"
 #include "engine/modshortestpath.h"
 #include "support/nodetext.h"
-#include "support/recordingsink.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -29,13 +28,11 @@ class GoldenTours : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenTours, BothConstructionsBuildTheHandCheckedTour) {
     for (const Construction construction : {Construction::Reference, Construction::Fast}) {
-        rundel::test::RecordingSink sink;
-        ModShortestPath engine{&sink};
+        ModShortestPath engine;
         ASSERT_TRUE(engine.read_nodetext(node_text(GetParam().points)));
         EXPECT_TRUE(engine.solve_tour(construction));
         EXPECT_EQ(tour_of(engine), GetParam().tour)
             << GetParam().name << (construction == Construction::Fast ? " (fast)" : "");
-        EXPECT_TRUE(sink.messages.empty());
     }
 }
 
@@ -86,24 +83,22 @@ TEST(TourConstruction, CostsAtTheSentinelNeverWinSoNodesAreAppended) {
 }
 
 TEST(TourConstruction, EmptyTableFailsQuietly) {
-    rundel::test::RecordingSink sink;
-    ModShortestPath engine{&sink};
+    ModShortestPath engine;
     EXPECT_FALSE(engine.solve_tour());
     EXPECT_EQ(engine.tour_count(), 0);
     EXPECT_FALSE(engine.make_tourlist());
     EXPECT_EQ(engine.tour_list_count(), 0);
-    EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST(TourConstruction, FarthestAndInsertionStepByStep) {
-    rundel::test::RecordingSink sink;
-    ModShortestPath engine{&sink};
+    ModShortestPath engine;
     ASSERT_TRUE(engine.read_nodetext(node_text({{0, 0}, {1, 0}, {3, 0}})));
     EXPECT_EQ(engine.find_farthest(), 1); // before a solve every centre_dist is 0: a tie
     engine.solve_tour(Construction::Reference);
     EXPECT_EQ(engine.find_farthest(), 0); // every node visited
-    EXPECT_FALSE(engine.insert_cheapest(2));
-    EXPECT_EQ(sink.messages.size(), 1U);
+    const auto inserted = engine.insert_cheapest(2);
+    EXPECT_FALSE(inserted);
+    EXPECT_NE(inserted.error().find("insert_cheapest"), std::string::npos);
 }
 
 TEST(NodeDistance, RoundsOnceToFloat) {

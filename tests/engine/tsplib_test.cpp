@@ -1,7 +1,6 @@
 #include "engine/modshortestpath.h"
 #include "optima.h"
 #include "support/nodetext.h"
-#include "support/recordingsink.h"
 
 #include <cmath>
 #include <fstream>
@@ -25,14 +24,13 @@ struct Instance {
 class Tsplib : public ::testing::TestWithParam<Instance> {};
 
 TEST_P(Tsplib, ReadsAndGivesAGoodRoundTrip) {
-    rundel::test::RecordingSink sink;
-    ModShortestPath engine{&sink};
+    ModShortestPath engine;
     const Instance& instance = GetParam();
     const std::string text = rundel::test::tsplib_text(instance.file);
     if (instance.count == 0) {
-        EXPECT_FALSE(engine.read_nodetext(text));
-        ASSERT_EQ(sink.messages.size(), 1U);
-        EXPECT_NE(sink.messages[0].find("行目"), std::string::npos) << sink.messages[0];
+        const auto read = engine.read_nodetext(text);
+        ASSERT_FALSE(read);
+        EXPECT_NE(read.error().find("行目"), std::string::npos) << read.error();
         return;
     }
     ASSERT_TRUE(engine.read_nodetext(text));

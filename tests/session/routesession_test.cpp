@@ -1,5 +1,4 @@
 #include "engine/modshortestpath.h"
-#include "session/dialogfailuresink.h"
 #include "session/enginepanel.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
@@ -23,8 +22,7 @@ private:
         rundel::test::TempFolder folder;
         rundel::test::FakePage page;
         rundel::test::ScriptedDialogs dialogs;
-        rundel::session::DialogFailureSink sink{dialogs};
-        rundel::engine::ModShortestPath engine{&sink};
+        rundel::engine::ModShortestPath engine;
         SessionLists lists;
         rundel::session::EnginePanel panel{dialogs};
         RouteSession route{engine, page,    lists,

@@ -2,7 +2,6 @@
 
 #include "editing/nodelisteditor.h"
 #include "engine/modshortestpath.h"
-#include "session/dialogfailuresink.h"
 #include "session/enginepanel.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
@@ -19,8 +18,7 @@ struct SessionScene {
 
     FakePage page;
     ScriptedDialogs dialogs;
-    session::DialogFailureSink sink{dialogs};
-    engine::ModShortestPath engine{&sink};
+    engine::ModShortestPath engine;
     session::SessionLists lists;
     session::EnginePanel panel{dialogs};
     session::RouteSession route;
