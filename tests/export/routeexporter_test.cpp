@@ -47,6 +47,11 @@ public:
     int captures = 0;
 };
 
+/// A result file name of the session: prefix, session id, suffix.
+QString named(const char* prefix, const char* suffix) {
+    return QLatin1String(prefix) + QStringLiteral("3f9a0c1d2e4b5a67") + QLatin1String(suffix);
+}
+
 const QStringList kLegs = {"1→3", "3→2", "2→1"};
 const QStringList kCoords = {"35.681236,139.767125,35.658581,139.745433",
                              "35.658581,139.745433,35.710063,139.8107",
@@ -95,30 +100,24 @@ private:
     };
 
 private slots:
-    void kmlAndPlainTextMatchTheirGoldenFiles() {
-        Fixture f;
-        f.exporter.savaKML_kml();
-        f.exporter.savaPlain_txt();
-        QCOMPARE(f.bytes("KML_3f9a0c1d2e4b5a67.kml"), golden("route.kml"));
-        QCOMPARE(f.bytes("PLAIN_3f9a0c1d2e4b5a67.txt"), golden("route.txt"));
-        QCOMPARE(f.dialogs.messages,
-                 (QStringList{"KMLファイルで保存しました。", "プレインテキストで保存しました。"}));
-        QCOMPARE(f.dialogs.titles.first(), QStringLiteral("Rundel_Engine"));
-    }
-
-    void gpxAndVisitListMatchTheirGoldenFiles() {
+    void everyFormatMatchesItsGoldenFile() {
         Fixture f;
         with_sources(f.lists);
         f.exporter.set_clock(
             [] { return QDateTime::fromString("2026-12-06T09:30:00Z", Qt::ISODate); });
+        f.exporter.savaKML_kml();
+        f.exporter.savaPlain_txt();
         f.exporter.saveGpx_gpx();
         f.exporter.saveVisitList_csv();
-        QCOMPARE(f.bytes("GPX_3f9a0c1d2e4b5a67.gpx"), golden("route.gpx"));
-        QCOMPARE(f.bytes("ROUTE_3f9a0c1d2e4b5a67.csv"), golden("route.csv"));
-        QCOMPARE(
-            f.dialogs.messages,
-            (QStringList{"GPXファイルで保存しました: " + f.result("GPX_3f9a0c1d2e4b5a67.gpx"),
-                         "訪問リストで保存しました: " + f.result("ROUTE_3f9a0c1d2e4b5a67.csv")}));
+        QCOMPARE(f.bytes(named("KML_", ".kml")), golden("route.kml"));
+        QCOMPARE(f.bytes(named("PLAIN_", ".txt")), golden("route.txt"));
+        QCOMPARE(f.bytes(named("GPX_", ".gpx")), golden("route.gpx"));
+        QCOMPARE(f.bytes(named("ROUTE_", ".csv")), golden("route.csv"));
+        QCOMPARE(f.dialogs.messages,
+                 (QStringList{"KMLファイルで保存しました。", "プレインテキストで保存しました。",
+                              "GPXファイルで保存しました: " + f.result(named("GPX_", ".gpx")),
+                              "訪問リストで保存しました: " + f.result(named("ROUTE_", ".csv"))}));
+        QCOMPARE(f.dialogs.titles.first(), QStringLiteral("Rundel_Engine"));
     }
 
     void theVisitListReadsBackAsTheSameStops() {
@@ -156,23 +155,17 @@ private slots:
         QVERIFY(qAbs(lists.route_km() - total) < 0.001);
     }
 
-    void viewpointRange_data() {
-        QTest::addColumn<QString>("zoom");
-        QTest::addColumn<QString>("range");
-        QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("8243000");
-        QTest::newRow("19") << QStringLiteral("19") << QStringLiteral("120");
-        QTest::newRow("20") << QStringLiteral("20") << QStringLiteral("12500");
-        QTest::newRow("0") << QStringLiteral("0") << QStringLiteral("12500");
-        QTest::newRow("empty") << QString() << QStringLiteral("12500");
-        QTest::newRow("05") << QStringLiteral("05") << QStringLiteral("12500");
-    }
-
-    void viewpointRange() {
-        QFETCH(QString, zoom);
-        QTEST(rundel::exporting::viewpoint_range(zoom), "range");
-    }
-
-    void kmlValuesAreEscapedAndShortEntriesGiveEmptyFields() {
+    void kmlAndPlainTextDetails() {
+        // Zoom levels 1 to 19 have their range; any other text gives level 12's.
+        for (const auto& [zoom, range] :
+             std::initializer_list<std::pair<QString, QString>>{{"1", "8243000"},
+                                                                {"19", "120"},
+                                                                {"20", "12500"},
+                                                                {"0", "12500"},
+                                                                {"", "12500"},
+                                                                {"05", "12500"}}) {
+            QCOMPARE(rundel::exporting::viewpoint_range(zoom), range);
+        }
         KmlInput input;
         input.session_id = QStringLiteral("ab");
         input.latitude = QStringLiteral("35<1");
@@ -182,11 +175,8 @@ private slots:
         const QByteArray kml = rundel::exporting::kml_document(input);
         QVERIFY(kml.contains("<latitude>35&lt;1</latitude>"));
         QVERIFY(kml.contains("<longitude>139&amp;2</longitude>"));
-        QVERIFY(kml.contains("\r\n139.2,35.1,0 ,,0 139.2,35.1,0 \r\n"));
+        QVERIFY(kml.contains("\r\n139.2,35.1,0 ,,0 139.2,35.1,0 \r\n")); // short entries: empty
         QVERIFY(kml.endsWith("</kml>\r\n\r\n"));
-    }
-
-    void plainTextWithoutLegsIsALineEndAlone() {
         QCOMPARE(rundel::exporting::plain_text_route({}, {}), QByteArray("\r\n"));
         QCOMPARE(rundel::exporting::plain_text_route({"A", "B"}, {"c1"}),
                  QByteArray("A|c1/B|/\r\n"));
@@ -196,13 +186,10 @@ private slots:
         QTest::addColumn<QString>("choice");
         QTest::addColumn<QString>("file");
         QTest::newRow("initial text") << QStringLiteral("▼ 形式選択") << QString();
-        QTest::newRow("KML typed")
-            << QStringLiteral("GoogleEarth(KML)") << QStringLiteral("KML_3f9a0c1d2e4b5a67.kml");
+        QTest::newRow("KML typed") << QStringLiteral("GoogleEarth(KML)") << named("KML_", ".kml");
         QTest::newRow("lower case") << QStringLiteral("googleearth(kml)") << QString();
-        QTest::newRow("image") << QStringLiteral("画像(BMP)")
-                               << QStringLiteral("BMP_3f9a0c1d2e4b5a67_0.bmp");
-        QTest::newRow("visit list")
-            << QStringLiteral("訪問リスト(CSV)") << QStringLiteral("ROUTE_3f9a0c1d2e4b5a67.csv");
+        QTest::newRow("image") << QStringLiteral("画像(BMP)") << named("BMP_", "_0.bmp");
+        QTest::newRow("visit list") << QStringLiteral("訪問リスト(CSV)") << named("ROUTE_", ".csv");
     }
 
     void saveDispatchesByExactText() {
@@ -219,23 +206,20 @@ private slots:
         }
     }
 
-    void saveAgainReplacesTheFile() {
-        Fixture f;
-        f.exporter.savaKML_kml();
-        f.lists.set_legs({"1→1"}, {"1.5,2.5,1.5,2.5"});
-        f.exporter.savaKML_kml();
-        QVERIFY(f.bytes("KML_3f9a0c1d2e4b5a67.kml").contains("\r\n2.5,1.5,0 2.5,1.5,0 \r\n"));
-        QCOMPARE(QDir(f.result({})).entryList(QDir::Files).size(), 1);
-    }
-
     void nothingIsWrittenWhereItWouldBeWrong() {
         Fixture f;
+        f.exporter.savaKML_kml(); // saving again replaces the file
+        f.lists.set_legs({"1→1"}, {"1.5,2.5,1.5,2.5"});
+        f.exporter.savaKML_kml();
+        QVERIFY(f.bytes(named("KML_", ".kml")).contains("\r\n2.5,1.5,0 2.5,1.5,0 \r\n"));
+        QCOMPARE(QDir(f.result({})).entryList(QDir::Files).size(), 1);
+        f.dialogs.messages.clear();
         f.lists.clear_legs();
         f.exporter.savaKML_kml(); // no leg: no KML
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(!f.dialogs.messages.first().contains(QStringLiteral("保存しました")));
         f.exporter.savaPlain_txt(); // the plain text of no leg is a line end alone
-        QCOMPARE(f.bytes("PLAIN_3f9a0c1d2e4b5a67.txt"), QByteArray("\r\n"));
+        QCOMPARE(f.bytes(named("PLAIN_", ".txt")), QByteArray("\r\n"));
 
         f.dialogs.messages.clear();
         f.page.values.insert("sesid", "../../escape");
@@ -255,12 +239,10 @@ private slots:
 
     void unwritableFilesAreReportedWithoutConfirmation() {
         Fixture f;
-        std::filesystem::create_directories(f.folder.path() / "result" /
-                                            "KML_3f9a0c1d2e4b5a67.kml");
-        std::filesystem::create_directories(f.folder.path() / "result" /
-                                            "PLAIN_3f9a0c1d2e4b5a67.txt");
-        std::filesystem::create_directories(f.folder.path() / "result" /
-                                            "chart_3f9a0c1d2e4b5a67.txt");
+        for (const char* prefix : {"KML_", "PLAIN_", "chart_"}) {
+            const QString name = named(prefix, prefix[0] == 'K' ? ".kml" : ".txt");
+            QVERIFY(QDir(f.result({})).mkpath(name));
+        }
         f.exporter.savaKML_kml();
         f.exporter.savaPlain_txt();
         f.exporter.saveMap_bmp();
@@ -286,17 +268,6 @@ private slots:
         QCOMPARE(f.dialogs.messages.last(), QStringLiteral("画像としてルートデータを保存しました"));
     }
 
-    void countBmpCountsLongerIdsToo() {
-        Fixture f;
-        f.folder.write("result/BMP_12_0.bmp", "x");
-        f.folder.write("result/BMP_123_0.bmp", "x");
-        f.folder.write("result/BMP_123_1.bmp", "x");
-        f.folder.write("result/chart_12.txt", "x");
-        QCOMPARE(f.exporter.count_bmp("12"), 3);
-        QCOMPARE(f.exporter.count_bmp("123"), 2);
-        QCOMPARE(f.exporter.count_bmp("9"), 0);
-    }
-
     void aPictureIsNeverReplacedAfterOneWasDeleted() {
         Fixture f;
         for (int i = 0; i < 3; ++i) {
@@ -312,6 +283,13 @@ private slots:
         f.exporter.saveMap_bmp();
         QVERIFY(QFileInfo::exists(f.result("BMP_3f9a0c1d2e4b5a67_4.bmp")));
         QCOMPARE(f.bytes("chart_3f9a0c1d2e4b5a67.txt").count("_3.bmp"), 1);
+
+        // Pictures of a longer id are counted too; the chart file is no picture.
+        f.folder.write("result/BMP_3f9a0c1d2e4b5a67_0.bmp", "x");
+        f.folder.write("result/BMP_3f9a0c1d2e4b5a678_0.bmp", "x");
+        QCOMPARE(f.exporter.count_bmp("3f9a0c1d2e4b5a678"), 1);
+        QCOMPARE(f.exporter.count_bmp("3f9a0c1d2e4b5a67"), 5);
+        QCOMPARE(f.exporter.count_bmp("9"), 0);
     }
 
     void gdalReadsTheKmlAndTheGpx() {
