@@ -2,6 +2,7 @@
 #include "support/nodetext.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -11,99 +12,83 @@ using rundel::test::Points;
 
 namespace {
 
-enum class Layout {
-    Uniform,
-    Clustered,
-    IntegerGrid,
-    HeavyDuplicates,
-    OnALine,
-    MillionsApart,
-    AroundTheSentinel,
-    CoarseFloats,
-    AllEqual
+/// Draws the points of one layout: uniform(low, high) and integer(low, high) are random,
+/// centres are seven random points, side is about half the square root of the count.
+struct Draw {
+    std::function<float(double, double)> uniform;
+    std::function<float(int, int)> integer;
+    std::function<float()> spread;
+    Points centres;
+    int side;
 };
 
-const char* name_of(Layout layout) {
-    switch (layout) {
-    case Layout::Uniform:
-        return "uniform";
-    case Layout::Clustered:
-        return "clustered";
-    case Layout::IntegerGrid:
-        return "integer_grid";
-    case Layout::HeavyDuplicates:
-        return "heavy_duplicates";
-    case Layout::OnALine:
-        return "on_a_line";
-    case Layout::MillionsApart:
-        return "millions_apart";
-    case Layout::AroundTheSentinel:
-        return "around_the_sentinel";
-    case Layout::CoarseFloats:
-        return "coarse_floats";
-    case Layout::AllEqual:
-        return "all_equal";
-    }
-    return "?";
-}
+struct Layout {
+    const char* name;
+    std::function<std::pair<float, float>(Draw&)> point;
+};
 
-Points make_points(Layout layout, std::size_t count, unsigned seed) {
+const Layout kLayouts[] = {
+    {"uniform",
+     [](Draw& d) {
+         return std::pair{d.uniform(0, 1000), d.uniform(0, 1000)};
+     }},
+    {"clustered",
+     [](Draw& d) {
+         const auto& centre = d.centres[static_cast<std::size_t>(d.integer(0, 6))];
+         return std::pair{centre.first + d.spread(), centre.second + d.spread()};
+     }},
+    {"integer_grid",
+     [](Draw& d) {
+         return std::pair{d.integer(0, d.side), d.integer(0, d.side)};
+     }},
+    {"heavy_duplicates",
+     [](Draw& d) { return d.centres[static_cast<std::size_t>(d.integer(0, 3))]; }},
+    {"on_a_line",
+     [](Draw& d) {
+         const float t = d.integer(-500, 500);
+         return std::pair{t, 2.0F * t + 1.0F};
+     }},
+    {"millions_apart",
+     [](Draw& d) {
+         return std::pair{d.uniform(-5e6, 5e6), d.uniform(-5e6, 5e6)};
+     }},
+    // Clusters far apart: insertions inside a cluster are cheap, between clusters they cost
+    // around or beyond the 999999 bound.
+    {"around_the_sentinel",
+     [](Draw& d) {
+         return std::pair{d.integer(0, 3) * 7.0e5F + d.uniform(0, 1000),
+                          d.integer(0, 3) * 9.0e5F + d.uniform(0, 1000)};
+     }},
+    // Floats near 2^24 are whole numbers one apart: lots of rounding ties.
+    {"coarse_floats",
+     [](Draw& d) {
+         return std::pair{1.6e7F + d.integer(0, d.side), 1.6e7F + d.integer(0, d.side)};
+     }},
+    {"all_equal",
+     [](Draw&) {
+         return std::pair{3.5F, -2.25F};
+     }},
+};
+
+Points make_points(const Layout& layout, std::size_t count, unsigned seed) {
     std::mt19937 random(seed);
-    auto uniform = [&](double low, double high) {
-        return static_cast<float>(std::uniform_real_distribution<double>(low, high)(random));
-    };
-    auto integer = [&](int low, int high) {
-        return static_cast<float>(std::uniform_int_distribution<int>(low, high)(random));
-    };
-    Points points;
-    points.reserve(count);
-    const int side = std::max(2, static_cast<int>(std::sqrt(static_cast<double>(count)) / 2));
-    Points centres;
+    std::normal_distribution<double> spread(0.0, 3.0);
+    Draw draw{[&](double low, double high) {
+                  return static_cast<float>(
+                      std::uniform_real_distribution<double>(low, high)(random));
+              },
+              [&](int low, int high) {
+                  return static_cast<float>(std::uniform_int_distribution<int>(low, high)(random));
+              },
+              [&] { return static_cast<float>(spread(random)); },
+              {},
+              std::max(2, static_cast<int>(std::sqrt(static_cast<double>(count)) / 2))};
     for (int c = 0; c < 7; ++c) {
-        centres.emplace_back(uniform(0, 1000), uniform(0, 1000));
+        draw.centres.emplace_back(draw.uniform(0, 1000), draw.uniform(0, 1000));
     }
+    Points points;
     for (std::size_t i = 0; i < count; ++i) {
-        switch (layout) {
-        case Layout::Uniform:
-            points.emplace_back(uniform(0, 1000), uniform(0, 1000));
-            break;
-        case Layout::Clustered: {
-            const auto& centre = centres[static_cast<std::size_t>(integer(0, 6))];
-            std::normal_distribution<double> spread(0.0, 3.0);
-            points.emplace_back(static_cast<float>(centre.first + spread(random)),
-                                static_cast<float>(centre.second + spread(random)));
-            break;
-        }
-        case Layout::IntegerGrid:
-            points.emplace_back(integer(0, side), integer(0, side));
-            break;
-        case Layout::HeavyDuplicates: {
-            const auto& centre = centres[static_cast<std::size_t>(integer(0, 3))];
-            points.push_back(centre);
-            break;
-        }
-        case Layout::OnALine: {
-            const float t = integer(-500, 500);
-            points.emplace_back(t, 2.0F * t + 1.0F);
-            break;
-        }
-        case Layout::MillionsApart:
-            points.emplace_back(uniform(-5e6, 5e6), uniform(-5e6, 5e6));
-            break;
-        case Layout::AroundTheSentinel:
-            // Clusters far apart: insertions inside a cluster are cheap, between clusters
-            // they cost around or beyond the 999999 bound.
-            points.emplace_back(integer(0, 3) * 7.0e5F + uniform(0, 1000),
-                                integer(0, 3) * 9.0e5F + uniform(0, 1000));
-            break;
-        case Layout::CoarseFloats:
-            // Floats near 2^24 are whole numbers one apart: lots of rounding ties.
-            points.emplace_back(1.6e7F + integer(0, side), 1.6e7F + integer(0, side));
-            break;
-        case Layout::AllEqual:
-            points.emplace_back(3.5F, -2.25F);
-            break;
-        }
+        points.push_back(layout.point(draw));
     }
     return points;
 }
@@ -135,7 +120,7 @@ TEST_P(FastMatchesReference, ManySeedsAndSizes) {
     for (const std::size_t count : {1U, 2U, 3U, 4U, 5U, 8U, 13U, 40U, 150U, 600U}) {
         for (unsigned seed = 1; seed <= 6; ++seed) {
             expect_same_tour(make_points(GetParam(), count, seed),
-                             std::string(name_of(GetParam())) + " n=" + std::to_string(count) +
+                             std::string(GetParam().name) + " n=" + std::to_string(count) +
                                  " seed=" + std::to_string(seed));
         }
     }
@@ -144,16 +129,12 @@ TEST_P(FastMatchesReference, ManySeedsAndSizes) {
 TEST_P(FastMatchesReference, ThousandsOfNodes) {
     for (const std::size_t count : {2000U, 3000U}) {
         expect_same_tour(make_points(GetParam(), count, 99),
-                         std::string(name_of(GetParam())) + " n=" + std::to_string(count));
+                         std::string(GetParam().name) + " n=" + std::to_string(count));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, FastMatchesReference,
-                         ::testing::Values(Layout::Uniform, Layout::Clustered, Layout::IntegerGrid,
-                                           Layout::HeavyDuplicates, Layout::OnALine,
-                                           Layout::MillionsApart, Layout::AroundTheSentinel,
-                                           Layout::CoarseFloats, Layout::AllEqual),
-                         [](const auto& param) { return std::string(name_of(param.param)); });
+INSTANTIATE_TEST_SUITE_P(Layouts, FastMatchesReference, ::testing::ValuesIn(kLayouts),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(FastMatchesReferenceAtTheEdges, ExtremeFloats) {
     // Coordinates whose differences overflow a float distance: costs turn infinite or NaN and
