@@ -14,33 +14,12 @@ using rundel::test::Points;
 
 namespace {
 
-/// Closed length of the engine's tour; with @p rounded, each leg rounded to the nearest
-/// integer as TSPLIB measures its optima.
-double tour_length(const ModShortestPath& engine, bool rounded = false) {
-    double length = 0;
-    const auto& tour = engine.tour();
-    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
-        const auto& a = engine.nodes()[static_cast<std::size_t>(tour[static_cast<std::size_t>(p)])];
-        const auto& b = engine.nodes()[static_cast<std::size_t>(
-            tour[static_cast<std::size_t>(p == engine.tour_count() ? 1 : p + 1)])];
-        const double leg =
-            std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
-        length += rounded ? std::nearbyint(leg) : leg;
-    }
-    return length;
-}
+using rundel::test::tour_length;
 
+/// The improved tour still visits every node once and starts at node 1.
 void expect_permutation_from_node_1(const ModShortestPath& engine) {
-    std::vector<bool> seen(static_cast<std::size_t>(engine.node_count()) + 1, false);
-    ASSERT_EQ(engine.tour_count(), engine.node_count());
+    EXPECT_TRUE(rundel::test::visits_every_node_once(engine));
     EXPECT_EQ(engine.tour()[1], 1);
-    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
-        const auto node = static_cast<std::size_t>(engine.tour()[static_cast<std::size_t>(p)]);
-        ASSERT_GE(node, 1U);
-        ASSERT_LE(node, seen.size() - 1);
-        ASSERT_FALSE(seen[node]) << "node " << node << " twice";
-        seen[node] = true;
-    }
 }
 
 Points random_points(int count, float spread, unsigned seed) {

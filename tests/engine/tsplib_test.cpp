@@ -41,18 +41,8 @@ TEST_P(Tsplib, ReadsAndGivesAGoodRoundTrip) {
     engine.solve_tour(Construction::Reference);
     ASSERT_EQ(fast, engine.tour());
 
-    std::vector<bool> seen(static_cast<std::size_t>(instance.count) + 1, false);
-    double length = 0;
-    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
-        const auto node = static_cast<std::size_t>(engine.tour()[static_cast<std::size_t>(p)]);
-        ASSERT_FALSE(seen[node]);
-        seen[node] = true;
-        const auto next = static_cast<std::size_t>(
-            engine.tour()[static_cast<std::size_t>(p == engine.tour_count() ? 1 : p + 1)]);
-        const auto& a = engine.nodes()[node];
-        const auto& b = engine.nodes()[next];
-        length += std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
-    }
+    ASSERT_TRUE(rundel::test::visits_every_node_once(engine));
+    const double length = rundel::test::tour_length(engine);
     // Farthest-first cheapest insertion stays well within a third of the optimum.
     const std::string name =
         std::string(instance.file).substr(0, std::string(instance.file).find('.'));

@@ -3,6 +3,7 @@
 #include "engine/modshortestpath.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -24,6 +25,37 @@ std::string tsplib_text(const std::string& name) {
     auto text = engine::ModShortestPath::load_nodefile(std::string(RUNDEL_TSPLIB_DIR) + "/" + name);
     EXPECT_TRUE(text) << name << ": " << text.error();
     return text ? std::move(text).value() : std::string();
+}
+
+double tour_length(const engine::ModShortestPath& engine, bool rounded) {
+    const auto& tour = engine.tour();
+    const auto& nodes = engine.nodes();
+    const auto at = [&](std::int32_t p) {
+        return nodes[static_cast<std::size_t>(tour[static_cast<std::size_t>(p)])];
+    };
+    double length = 0;
+    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
+        const auto& a = at(p);
+        const auto& b = at(p == engine.tour_count() ? 1 : p + 1);
+        const double leg =
+            std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
+        length += rounded ? std::nearbyint(leg) : leg;
+    }
+    return length;
+}
+
+bool visits_every_node_once(const engine::ModShortestPath& engine) {
+    std::vector<bool> seen(static_cast<std::size_t>(engine.node_count()) + 1, false);
+    EXPECT_EQ(engine.tour_count(), engine.node_count());
+    for (std::int32_t p = 1; p <= engine.tour_count(); ++p) {
+        const auto node = engine.tour()[static_cast<std::size_t>(p)];
+        if (node < 1 || node > engine.node_count() || seen[static_cast<std::size_t>(node)]) {
+            ADD_FAILURE() << "node " << node << " at position " << p;
+            return false;
+        }
+        seen[static_cast<std::size_t>(node)] = true;
+    }
+    return engine.tour_count() == engine.node_count();
 }
 
 std::string test_name(const std::string& text) {
