@@ -1,7 +1,6 @@
 #include "bridge/webenginepage.h"
 #include "engine/modshortestpath.h"
 #include "engine/nodefilename.h"
-#include "export/routeexporter.h"
 #include "panels/commandpanel.h"
 #include "panels/frmcontrolpanel.h"
 #include "panels/frmsidemenu.h"
@@ -13,24 +12,17 @@
 #include "support/controls.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
-#include "widgets/isbutton.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSlider>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
-#include <QWebEngineView>
 
 using rundel::shell::RundelApp;
 using namespace rundel::test;
@@ -97,6 +89,32 @@ struct Running {
         return QString::fromStdString(engine.route_text("/"));
     }
 
+    /// 巡回経路取得 with the current markers; @p legs legs are listed.
+    void route(int legs) const {
+        button(app->panel(), "cmdGetSalesmanRoute").click(); // waits for the whole route flow
+        QCOMPARE(list(app->panel(), "lstNodeConnect").count(), legs);
+    }
+
+    /// 巡回経路データ保存 in each of @p formats, chosen in the panel's format box.
+    void save(std::initializer_list<const char*> formats) const {
+        for (const char* format : formats) {
+            combo(app->panel(), "cmbSavetype").setEditText(QString::fromUtf8(format));
+            button(app->panel(), "cmdSavedata").click();
+        }
+    }
+
+    /// The file of the result folder named @p prefix, the session id and @p suffix.
+    [[nodiscard]] QString result(const char* prefix, const char* suffix) const {
+        return QDir(program).filePath(QStringLiteral("Rundel/result/") + QLatin1String(prefix) +
+                                      app->page().read(QStringLiteral("sesid")) +
+                                      QLatin1String(suffix));
+    }
+
+    static void shoot(QWidget& window, const char* name) {
+        window.grab().save(
+            QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp")).filePath(QLatin1String(name)));
+    }
+
     rundel::test::TempFolder folder;
     QString program;
     rundel::test::ScriptedDialogs dialogs;
@@ -112,8 +130,6 @@ private slots:
     void markersRouteDragAndDelete() {
         Running running;
         RundelApp& app = *running.app;
-        rundel::test::ScriptedDialogs& dialogs = running.dialogs;
-        const QString& program = running.program;
         rundel::bridge::WebEnginePage& page = app.page();
         QCOMPARE(app.window().windowTitle(),
                  QStringLiteral("巡回セールスマン問題（解）") + QString(13, QLatin1Char(' ')));
@@ -121,74 +137,62 @@ private slots:
         running.place_five();
         QCOMPARE(app.lists().nodes().first(), QStringLiteral("1,35.700000,139.700000"));
         QCOMPARE(list(app.panel(), "lstNode").count(), 5);
-
-        button(app.panel(), "cmdGetSalesmanRoute")
-            .click(); // waits, inside, for the whole route flow
-        QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 5);
-        QCOMPARE(app.lists().routeCoordList().size(), 5);
+        running.route(5);
         for (const QString& leg : app.lists().routeCoordList()) {
             QCOMPARE(leg.split(QLatin1Char(',')).size(), 4);
         }
-
         // The published route is what the engine makes of the downloaded node file.
-        const QString sesid = page.read(QStringLiteral("sesid"));
         const QString expected = running.route_of_node_file(false);
         QCOMPARE(page.read(QStringLiteral("tspnodedata")), expected);
         QCOMPARE(box(app.window(), "txtResult").text(), expected);
         QCOMPARE(app.lists().legs().first().left(2), QStringLiteral("1→"));
-
         list(app.panel(), "lstNodeConnect").setCurrentRow(0);
-        emit list(app.panel(), "lstNodeConnect")
-            .itemClicked(list(app.panel(), "lstNodeConnect").item(0));
         QCOMPARE(box(app.panel(), "txtS_ido").text(), QStringLiteral("35.700000"));
 
         page.run(QStringLiteral("var m=window.rundel.markers.items[2];m.setLatLng([35.5,139.5]);"
                                 "m.fire('dragend');true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().at(2),
                                   QStringLiteral("3,35.500000,139.500000"), 10000);
-
         page.run(QStringLiteral("window.rundel.markers.remove(2);true"));
-        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 4, 10000);
-        QCOMPARE(app.lists().nodes(),
-                 (QStringList{"1,35.700000,139.700000", "2,35.500000,139.500000",
-                              "3,35.620000,139.740000", "4,35.660000,139.660000"}));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes(),
+                                  (QStringList{"1,35.700000,139.700000", "2,35.500000,139.500000",
+                                               "3,35.620000,139.740000", "4,35.660000,139.660000"}),
+                                  10000);
         QCOMPARE(list(app.panel(), "lstNode").count(), 4);
-        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join(QLatin1Char('|'))));
+        QVERIFY2(running.dialogs.messages.isEmpty(),
+                 qPrintable(running.dialogs.messages.join('|')));
 
-        // The route saved in all three formats, from the panel.
-        for (const char* format : {"GoogleEarth(KML)", "プレインテキスト", "画像(BMP)"}) {
-            combo(app.panel(), "cmbSavetype").setEditText(QString::fromUtf8(format));
-            button(app.panel(), "cmdSavedata").click();
-        }
-        const QDir result(QDir(program).filePath(QStringLiteral("Rundel/result")));
-        QCOMPARE(dialogs.messages,
+        // The route saved in the first three formats, from the panel.
+        running.save({"GoogleEarth(KML)", "プレインテキスト", "画像(BMP)"});
+        QCOMPARE(running.dialogs.messages,
                  (QStringList{"KMLファイルで保存しました。", "プレインテキストで保存しました。",
                               "画像としてルートデータを保存しました"}));
-        QVERIFY(result.exists(QStringLiteral("KML_") + sesid + QStringLiteral(".kml")));
-        QFile plain(result.filePath(QStringLiteral("PLAIN_") + sesid + QStringLiteral(".txt")));
+        QVERIFY(QFile::exists(running.result("KML_", ".kml")));
+        QFile plain(running.result("PLAIN_", ".txt"));
         QVERIFY(plain.open(QIODevice::ReadOnly));
         QCOMPARE(plain.readAll().count('/'), 5); // one record per leg
-        const QImage image(
-            result.filePath(QStringLiteral("BMP_") + sesid + QStringLiteral("_0.bmp")));
+        const QImage image(running.result("BMP_", "_0.bmp"));
         QCOMPARE(image.size(), QSize(504, 504));
-        int route_blue = 0;
+        int route_blue = 0; // the route is in the picture
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
                 const QColor c = image.pixelColor(x, y);
                 route_blue += (c.blue() > 180 && c.red() < 80 && c.green() < 120) ? 1 : 0;
             }
         }
-        QVERIFY2(route_blue > 200, qPrintable(QString::number(route_blue))); // the route is in it
+        QVERIFY2(route_blue > 200, qPrintable(QString::number(route_blue)));
         image.save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
                        .filePath(QStringLiteral("rundel-saved-map.png")));
 
         // The map control panel: opened beside the map, following the page, opened again.
+        const auto controls_hidden = [&] {
+            return page
+                .run(QStringLiteral("document.getElementById('map').classList.contains("
+                                    "'controls-hidden')"))
+                .toBool();
+        };
         app.open_control_panel();
-        QVERIFY(app.control_panel() != nullptr);
-        QVERIFY(
-            page.run(QStringLiteral(
-                         "document.getElementById('map').classList.contains('controls-hidden')"))
-                .toBool());
+        QVERIFY(controls_hidden());
         QTRY_COMPARE_WITH_TIMEOUT(control<QSlider>(*app.control_panel(), "Slider1").value(),
                                   page.read(QStringLiteral("mapzoomlevel")).toInt(), 5000);
         app.control_panel()->move(0, 0);
@@ -196,13 +200,8 @@ private slots:
         QCOMPARE(app.control_panel()->pos().x(), app.window().x() + 555);
         app.control_panel()->close();
         QTRY_VERIFY(app.control_panel() == nullptr);
-        QVERIFY(
-            !page.run(QStringLiteral(
-                          "document.getElementById('map').classList.contains('controls-hidden')"))
-                 .toBool());
-
-        app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
-                                     .filePath(QStringLiteral("rundel-main-window.png")));
+        QVERIFY(!controls_hidden());
+        Running::shoot(app.window(), "rundel-main-window.png");
     }
 
     void improveMenuItemDrawsTheImprovedRouteAndIsRemembered() {
@@ -217,30 +216,24 @@ private slots:
             "for (var i = 1; i <= 30; ++i) window.rundel.map.fire('click', {latlng: "
             "L.latLng(35.6 + (i * 37 % 17) / 100, 139.6 + (i * 53 % 23) / 100)});true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 30, 20000);
-        button(app.panel(), "cmdGetSalesmanRoute").click();
-        QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 30);
-
+        running.route(30);
         QCOMPARE(app.page().read(QStringLiteral("tspnodedata")), running.route_of_node_file(true));
-        const QLabel* total = app.panel().findChild<QLabel*>(QStringLiteral("lblTotal"));
-        const QLabel* before = app.panel().findChild<QLabel*>(QStringLiteral("lblUnimproved"));
-        QVERIFY(total != nullptr && before != nullptr);
-        QVERIFY2(total->text().startsWith(QStringLiteral("総距離 ")), qPrintable(total->text()));
-        QVERIFY2(before->text().startsWith(QStringLiteral("改善前 ")), qPrintable(before->text()));
-        const double after_km = total->text().section(QLatin1Char(' '), 1, 1).toDouble();
-        const double before_km = before->text().section(QLatin1Char(' '), 1, 1).toDouble();
-        QVERIFY2(after_km > 0 && after_km < before_km, qPrintable(total->text() + before->text()));
-        app.window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
-                                     .filePath(QStringLiteral("rundel-improved-route.png")));
+        const QString total = control<QLabel>(app.panel(), "lblTotal").text();
+        const QString before = control<QLabel>(app.panel(), "lblUnimproved").text();
+        QVERIFY2(total.startsWith(QStringLiteral("総距離 ")), qPrintable(total));
+        QVERIFY2(before.startsWith(QStringLiteral("改善前 ")), qPrintable(before));
+        const double after_km = total.section(QLatin1Char(' '), 1, 1).toDouble();
+        const double before_km = before.section(QLatin1Char(' '), 1, 1).toDouble();
+        QVERIFY2(after_km > 0 && after_km < before_km, qPrintable(total + before));
+        Running::shoot(app.window(), "rundel-improved-route.png");
 
         // The mode marks move when chosen from the menu (checkable actions toggle themselves).
-        action(app.window(), "mnuJiriki").trigger();
-        QVERIFY(action(app.window(), "mnuJiriki").isChecked());
-        QVERIFY(!action(app.window(), "mnuTariki").isChecked());
-        QVERIFY(app.TSP_Timer1().isActive());
-        action(app.window(), "mnuTariki").trigger();
-        QVERIFY(action(app.window(), "mnuTariki").isChecked());
-        QVERIFY(!action(app.window(), "mnuJiriki").isChecked());
-        QVERIFY(!app.TSP_Timer1().isActive());
+        for (const bool local : {true, false}) {
+            action(app.window(), local ? "mnuJiriki" : "mnuTariki").trigger();
+            QCOMPARE(action(app.window(), "mnuJiriki").isChecked(), local);
+            QCOMPARE(action(app.window(), "mnuTariki").isChecked(), !local);
+            QCOMPARE(app.TSP_Timer1().isActive(), local);
+        }
     }
 
     void visitListAndGpxLeaveAndTheVisitListComesBack() {
@@ -248,21 +241,10 @@ private slots:
         RundelApp& app = *running.app;
         running.place_five();
         const QStringList placed = app.lists().nodes();
-        button(app.panel(), "cmdGetSalesmanRoute").click();
-        QCOMPARE(list(app.panel(), "lstNodeConnect").count(), 5);
-        const QLabel* total = app.panel().findChild<QLabel*>(QStringLiteral("lblTotal"));
-        QVERIFY(total->text().startsWith(QStringLiteral("総距離 ")));
-
-        for (const char* format : {"GPS(GPX)", "訪問リスト(CSV)"}) {
-            combo(app.panel(), "cmbSavetype").setEditText(QString::fromUtf8(format));
-            button(app.panel(), "cmdSavedata").click();
-        }
-        const QString sesid = app.page().read(QStringLiteral("sesid"));
-        const QDir result(QDir(running.program).filePath(QStringLiteral("Rundel/result")));
-        const QString gpx =
-            result.filePath(QStringLiteral("GPX_") + sesid + QStringLiteral(".gpx"));
-        const QString csv =
-            result.filePath(QStringLiteral("ROUTE_") + sesid + QStringLiteral(".csv"));
+        running.route(5);
+        running.save({"GPS(GPX)", "訪問リスト(CSV)"});
+        const QString gpx = running.result("GPX_", ".gpx");
+        const QString csv = running.result("ROUTE_", ".csv");
         QCOMPARE(running.dialogs.messages, (QStringList{"GPXファイルで保存しました: " + gpx,
                                                         "訪問リストで保存しました: " + csv}));
         const QString ogrinfo = QStandardPaths::findExecutable(QStringLiteral("ogrinfo"));
@@ -281,15 +263,14 @@ private slots:
         running.dialogs.chosen_file = csv;
         running.dialogs.messages.clear();
         button(app.panel(), "cmdCSV").click();
-        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 5, 20000);
-        QCOMPARE(app.lists().nodes(), placed);
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes(), placed, 20000);
         // The map shows every stop placed.
         QTRY_VERIFY(app.page()
                         .run(QStringLiteral("window.rundel.map.getBounds().contains("
                                             "L.latLngBounds(window.rundel.markers.positions()))"))
                         .toBool());
         QVERIFY2(running.dialogs.messages.isEmpty(),
-                 qPrintable(running.dialogs.messages.join(QLatin1Char('|'))));
+                 qPrintable(running.dialogs.messages.join('|')));
     }
 
     void csvOfAddressesBecomesNodesInBothWindows() {
@@ -315,8 +296,7 @@ private slots:
         QCOMPARE(combo(*app.side_menu().panel(), "ComboRealAddress").count(), 3);
         QVERIFY(running.dialogs.file_dialogs.first().startsWith(
             QStringLiteral("ファイルを開く | CSVファイル(*.csv);;すべてのファイル(*.*)")));
-        app.side_menu().window().grab().save(QDir(qEnvironmentVariable("RUNDEL_SHOT_DIR", "/tmp"))
-                                                 .filePath(QStringLiteral("rundel-side-menu.png")));
+        Running::shoot(app.side_menu().window(), "rundel-side-menu.png");
     }
 };
 
