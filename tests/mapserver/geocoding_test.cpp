@@ -2,6 +2,7 @@
 #include "mapserver/mapserver.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
+#include "support/loopbackserver.h"
 #include "support/tempfolder.h"
 
 #include <atomic>
@@ -82,30 +83,8 @@ TEST(QueryText, NormalisesWidthsBlanksAndPostcodes) {
     EXPECT_EQ(normalise_query("1000005 東京都"), "東京都");
 }
 
-/// A loopback stand-in for an online service: handlers as the real service answers.
-class StandIn {
-public:
-    StandIn() {
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        // stop() before the loop runs would be lost and leave the thread listening.
-        while (!server.is_running()) {
-            std::this_thread::yield();
-        }
-    }
-    ~StandIn() { stop(); }
-    void stop() {
-        server.stop();
-        if (thread.joinable()) {
-            thread.join();
-        }
-    }
-    [[nodiscard]] std::string base() const { return "http://127.0.0.1:" + std::to_string(port); }
-
-    httplib::Server server;
-    std::thread thread;
-    int port = 0;
-    std::atomic<int> requests{0};
+/// A loopback stand-in for an online service; it remembers who asked last.
+struct StandIn : rundel::test::LoopbackServer {
     std::string user_agent;
 };
 
@@ -135,6 +114,7 @@ void answer_as_gsi(StandIn& gsi) {
             response.set_content("[]", "application/json");
         }
     });
+    gsi.start();
 }
 
 OnlineGeocoder make_geocoder(const std::string& preset, const std::filesystem::path& cache = {}) {
@@ -202,6 +182,7 @@ TEST(OnlineGeocoder, NominatimAndUnreachableServices) {
                                      : R"([{"lat":"51.5","lon":"-0.12","display_name":"London"}])",
                                  "application/json");
         });
+    nominatim.start();
     OnlineGeocoder geocoder = make_geocoder(nominatim.base());
     ASSERT_TRUE(geocoder.lookup("london"));
     EXPECT_EQ(geocoder.lookup("london")->label, "London");
@@ -288,6 +269,7 @@ TEST(OnlineMapServer, TilesComeThroughTheServerAndStayInItsCache) {
             }
             response.set_content(std::string("\x89PNG\r\n\x1a\n") + request.path, "image/png");
         });
+    provider.start();
     OnlineMapServer map("gsi=" + provider.base(), "");
     const auto page = map.get("/Rundel_SRV/Rundel_SRV.php");
     ASSERT_TRUE(page);

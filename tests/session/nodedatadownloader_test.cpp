@@ -1,20 +1,18 @@
 #include "session/nodedatadownloader.h"
+#include "support/loopbackserver.h"
 #include "support/tempfolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QTest>
-#include <httplib.h>
-#include <thread>
 
 using rundel::session::NodeDataDownloader;
 
 namespace {
 
 /// A map server stand-in on loopback that answers node file requests as told.
-class StubServer {
-public:
+struct StubServer : rundel::test::LoopbackServer {
     StubServer() {
         server.Get(R"(/Rundel_SRV/tsp_node_data/(.+))",
                    [this](const httplib::Request& request, httplib::Response& response) {
@@ -23,23 +21,9 @@ public:
                        accept_encoding = request.get_header_value("Accept-Encoding");
                        handler(request, response);
                    });
-        server.set_keep_alive_timeout(1); // so that stop() need not wait for idle connections
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        // stop() before the loop runs would be lost and leave the thread listening.
-        while (!server.is_running()) {
-            std::this_thread::yield();
-        }
+        start();
     }
-    ~StubServer() {
-        server.stop();
-        thread.join();
-    }
-    httplib::Server server;
     std::function<void(const httplib::Request&, httplib::Response&)> handler;
-    std::thread thread;
-    int port = 0;
-    int requests = 0;
     std::string path;
     std::string accept_encoding;
 };
