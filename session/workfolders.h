@@ -21,6 +21,10 @@ public:
     [[nodiscard]] std::filesystem::path batch_requests() const { return root() / "tsp_pre_file"; }
     [[nodiscard]] std::filesystem::path results() const { return root() / "result"; }
     [[nodiscard]] std::filesystem::path server_data() const { return root() / "server_data"; }
+    /// The settings file "ini_tsproblem.txt", beside the program.
+    [[nodiscard]] std::filesystem::path settings_file() const {
+        return program_ / "ini_tsproblem.txt";
+    }
 
     /// Creates the four sub-folders of "Rundel" where missing ("Rundel" itself comes with the
     /// program). A failure names each one that is missing and cannot be created.

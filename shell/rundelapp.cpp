@@ -158,8 +158,8 @@ void RundelApp::wire() {
 
 bool RundelApp::start() {
     frmMain& w = *window_;
-    const QString rundel = QDir(paths_.program_folder).filePath(QStringLiteral("Rundel"));
-    w.browser().load(QUrl::fromLocalFile(QDir(rundel).filePath(QStringLiteral("wait.html"))));
+    w.browser().load(QUrl::fromLocalFile(
+        QString::fromStdString((batch_->folders().root() / "wait.html").string())));
     lookup_->set_address_mode(editing::AddressMode::Single);
     w.setWindowTitle(kCaption + QString(kCaption.size(), QLatin1Char(' ')));
     w.setWindowIcon(chrome::app_icon());
@@ -172,7 +172,7 @@ bool RundelApp::start() {
     if (const Status made = batch_->folders().make_workfolders(); !made) {
         qCWarning(lcShell) << "working folders:" << QString::fromStdString(made.error());
     }
-    const QString ini = QDir(paths_.program_folder).filePath(QStringLiteral("ini_tsproblem.txt"));
+    const QString ini = settings_path();
     QFile settings_file(ini);
     if (!QFileInfo(ini).isFile() || !settings_file.open(QIODevice::ReadOnly)) {
         dialogs_->message(QStringLiteral("ini_tsproblem.txtがありません、このまま終了します。"));
@@ -199,6 +199,10 @@ bool RundelApp::start() {
     return true;
 }
 
+QString RundelApp::settings_path() const {
+    return QString::fromStdString(batch_->folders().settings_file().string());
+}
+
 void RundelApp::end() {
     route_->init_data();
     bridge::PageWait::abandon_all();
@@ -208,7 +212,7 @@ void RundelApp::end() {
 
 void RundelApp::set_improve(bool improve) {
     route_->set_improve(improve);
-    const QString ini = QDir(paths_.program_folder).filePath(QStringLiteral("ini_tsproblem.txt"));
+    const QString ini = settings_path();
     QFile current(ini);
     QByteArray bytes;
     if (current.open(QIODevice::ReadOnly)) {

@@ -110,6 +110,7 @@ private:
     void wire_panel(panels::CommandPanel& panel);
     void batch_tick();
     void print_map();
+    [[nodiscard]] QString settings_path() const;
 
     AppPaths paths_;
     std::unique_ptr<widgets::Dialogs> own_dialogs_;
