@@ -2,6 +2,7 @@
 #include "mapserver/mapserver.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
+#include "runningserver.h"
 #include "support/loopbackserver.h"
 #include "support/tempfolder.h"
 
@@ -208,27 +209,7 @@ TEST(OnlineGeocoder, PresetsAndAddresses) {
     EXPECT_NE(unknown.error().find("--geocoder"), std::string::npos);
 }
 
-/// The map server with online sources pointing at stand-ins.
-struct OnlineMapServer {
-    explicit OnlineMapServer(const std::string& tiles, const std::string& geocoder) {
-        rundel::mapserver::MapServerOptions options;
-        options.data_dir = data.path() / "nodes";
-        options.web_root = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "web";
-        options.gazetteer = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
-        options.tiles = tiles;
-        options.geocoder = geocoder;
-        server = std::make_unique<rundel::mapserver::MapServer>(options);
-        const rundel::Status started = server->start();
-        EXPECT_TRUE(started) << started.error();
-    }
-    [[nodiscard]] httplib::Result get(const std::string& path) const {
-        httplib::Client client("127.0.0.1", server->port());
-        client.set_read_timeout(10);
-        return client.Get(path);
-    }
-    rundel::test::TempFolder data;
-    std::unique_ptr<rundel::mapserver::MapServer> server;
-};
+using OnlineMapServer = rundel::test::RunningServer;
 
 TEST(OnlineMapServer, StreetAddressesOnlineFirstThenTheGazetteer) {
     StandIn gsi;

@@ -1,5 +1,6 @@
 #include "engine/modshortestpath.h"
 #include "mapserver/mapserver.h"
+#include "runningserver.h"
 #include "support/tempfolder.h"
 
 #include <arpa/inet.h>
@@ -22,21 +23,8 @@ namespace {
 
 class MapServerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        rundel::mapserver::MapServerOptions options;
-        options.data_dir = data.path() / "nodes";
-        options.web_root = fs::path(RUNDEL_PROGRAM_DIR) / "web";
-        options.gazetteer = fs::path(RUNDEL_PROGRAM_DIR) / "mapdata" / "gazetteer.tsv";
-        server = std::make_unique<MapServer>(options);
-        const rundel::Status started = server->start();
-        ASSERT_TRUE(started) << started.error();
-    }
-
-    [[nodiscard]] httplib::Client client() const {
-        httplib::Client c("127.0.0.1", server->port());
-        c.set_read_timeout(10);
-        return c;
-    }
+    void SetUp() override { ASSERT_TRUE(running.server->port() > 0); }
+    [[nodiscard]] httplib::Client client() const { return running.client(); }
 
     /// Visits the map page and returns the session id it was given.
     [[nodiscard]] std::string visit(const std::string& path = "/Rundel_SRV/Rundel_SRV.php") const {
@@ -62,8 +50,9 @@ protected:
         return client().Get("/Rundel_SRV/tsp_node_data/" + id + "_nodedata.tsp");
     }
 
-    rundel::test::TempFolder data;
-    std::unique_ptr<MapServer> server;
+    rundel::test::RunningServer running;
+    const rundel::test::TempFolder& data = running.data;
+    const std::unique_ptr<MapServer>& server = running.server;
 };
 
 TEST_F(MapServerTest, EveryVisitOfEitherPageAddressGetsItsOwnSession) {
