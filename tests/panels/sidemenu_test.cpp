@@ -1,20 +1,9 @@
-#include "editing/nodelisteditor.h"
-#include "engine/modshortestpath.h"
 #include "panels/commandpanel.h"
 #include "panels/frmsidemenu.h"
 #include "panels/sidemenu.h"
-#include "session/enginepanel.h"
-#include "session/routesession.h"
-#include "session/sessionlists.h"
 #include "support/controls.h"
-#include "support/fakepage.h"
-#include "support/scripteddialogs.h"
 #include "support/sessionscene.h"
-#include "widgets/isbutton.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QTest>
 
 using rundel::panels::CommandPanel;
@@ -26,16 +15,9 @@ class SideMenuTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Scene {
+    /// The main window with its panel beside the side menu; the mode is the test's to set.
+    struct Scene : SessionScene {
         Scene() { main_window.resize(772, 640); }
-        rundel::test::FakePage page;
-        rundel::test::ScriptedDialogs dialogs;
-        rundel::engine::ModShortestPath engine;
-        rundel::session::SessionLists lists;
-        rundel::session::EnginePanel engine_panel{dialogs};
-        rundel::session::RouteSession route{engine,       page,    lists,
-                                            engine_panel, dialogs, "/nonexistent"};
-        rundel::editing::NodeListEditor editor{page, lists, route, dialogs};
         QWidget main_window;
         CommandPanel* main_panel = new CommandPanel(lists, editor, 120, &main_window);
         rundel::editing::AddressMode mode = rundel::editing::AddressMode::Single;

@@ -54,22 +54,20 @@ private slots:
 
     void aNodeFileThatCannotBeUsedReleasesTheRouteRequest_data() {
         QTest::addColumn<QString>("content"); // empty: no file at all
-        QTest::addColumn<int>("messages");
-        QTest::newRow("missing") << QString() << 2;
-        QTest::newRow("malformed")
-            << QStringLiteral("NODE_COORD_SECTION\r\n1 1  2\r\nEOF\r\n") << 2;
-        QTest::newRow("error page") << QStringLiteral("<html>404</html>") << 2;
+        QTest::newRow("missing") << QString();
+        QTest::newRow("malformed") << QStringLiteral("NODE_COORD_SECTION\r\n1 1  2\r\nEOF\r\n");
+        QTest::newRow("error page") << QStringLiteral("<html>404</html>");
     }
 
     void aNodeFileThatCannotBeUsedReleasesTheRouteRequest() {
         QFETCH(QString, content);
-        QFETCH(int, messages);
         Fixture f;
         if (!content.isEmpty()) {
             f.folder.write("ab12_nodedata.tsp", content.toStdString());
         }
         f.route.calc_route(QStringLiteral("ab12"));
-        QCOMPARE(f.dialogs.messages.size(), messages);
+        QCOMPARE(f.dialogs.messages.size(), 2); // why, then the load failure
+        QVERIFY(!f.dialogs.messages.first().isEmpty());
         QCOMPARE(f.dialogs.messages.last(), QStringLiteral("Erorr Load File"));
         QCOMPARE(f.page.log, QStringList{"write tspconnectlist=no"});
     }

@@ -40,19 +40,6 @@ describe('map page contract', () => {
     await page.close();
   });
 
-  test('three markers added within one frame arrive as three getnode events, in order', async () => {
-    const page = await openPage(browser, server.base);
-    await addMarkers(page, FIVE.slice(0, 3));
-    const events = [];
-    for (let i = 0; i < 3; ++i) events.push(await nextEvent(page, ['unitnode']));
-    assert.deepEqual(events.map((e) => e.word), ['getnode', 'getnode', 'getnode']);
-    assert.deepEqual(events.map((e) => e.unitnode), [
-      '1,35.700000,139.700000', '2,35.720000,139.780000', '3,35.660000,139.800000']);
-    await page.waitForTimeout(300);
-    assert.ok(await quiet(page), 'no fourth event');
-    await page.close();
-  });
-
   test('a five-marker route: node file, drawing and both leg lists', async () => {
     const page = await openPage(browser, server.base);
     await addMarkers(page, FIVE);
@@ -83,14 +70,8 @@ describe('map page contract', () => {
     await write(page, { tspconnectlist: '', tspnodedata: '1/9/1' });
     await click(page, 'drawtspnode');
     assert.equal(await read(page, 'tspconnectlist'), 'no', 'a route through a missing marker ends the wait');
-    await page.close();
-  });
 
-  test('a failed node-data request reports nodedatano and ends the route wait', async () => {
-    const page = await openPage(browser, server.base);
-    await addMarkers(page, FIVE.slice(0, 2));
-    await nextEvent(page);
-    await nextEvent(page);
+    // A failed node-data request says so and ends the route wait as well.
     await write(page, { tspconnectlist: '', sesid: 'ffffffffffffffff' });
     await click(page, 'requestnodedata');
     assert.equal((await nextEvent(page)).word, 'nodedatano');
@@ -98,10 +79,17 @@ describe('map page contract', () => {
     await page.close();
   });
 
-  test('dragging and deleting markers report their numbers; numbers above close up', async () => {
+  test('markers added in one frame arrive in order; dragged and deleted ones report their numbers', async () => {
     const page = await openPage(browser, server.base);
     await addMarkers(page, FIVE.slice(0, 3));
-    for (let i = 0; i < 3; ++i) await nextEvent(page);
+    const events = [];
+    for (let i = 0; i < 3; ++i) events.push(await nextEvent(page, ['unitnode']));
+    assert.deepEqual(events, [
+      { word: 'getnode', unitnode: '1,35.700000,139.700000' },
+      { word: 'getnode', unitnode: '2,35.720000,139.780000' },
+      { word: 'getnode', unitnode: '3,35.660000,139.800000' }]);
+    await page.waitForTimeout(300);
+    assert.ok(await quiet(page), 'no fourth event');
     await page.evaluate(() => {
       const marker = window.rundel.markers.items[1];
       marker.setLatLng([35.5, 139.5]);
