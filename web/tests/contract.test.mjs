@@ -28,6 +28,12 @@ test('the page raises only the events of the contract, and each of them', () => 
   assert.deepEqual(sorted(words), sorted(contract.events));
 });
 
+test('the program handles exactly the events of the contract', () => {
+  const dispatcher = fs.readFileSync(path.join(repo, 'bridge/pageeventdispatcher.cpp'), 'utf8');
+  const handled = [...dispatcher.matchAll(/title == QLatin1String\("([^"]+)"\)/gu)].map((m) => m[1]);
+  assert.deepEqual(sorted(handled), sorted([...contract.events, contract.idle]));
+});
+
 // The program's own sources; its tests use a fake page that refuses other ids by itself.
 test('the program writes, reads and clicks only elements of the contract', () => {
   const elements = new Set([...contract.values, ...contract.commands]);
