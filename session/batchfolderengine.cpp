@@ -49,6 +49,45 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+struct Request {
+    std::string node_file;
+    std::string result_id;
+    ImproveChoice improve;
+};
+
+Request split_request(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3); // written by an editor that marks UTF-8
+    }
+    Request request;
+    request.node_file = take_line(text);
+    request.result_id = take_line(text);
+    request.improve = BatchFolderEngine::parse_improve(take_line(text));
+    return request;
+}
+
+/// @p text cut to at most @p bytes (never inside a UTF-8 character), the cut marked with "…".
+std::string shortened(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) {
+        return std::string(text);
+    }
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0U) == 0x80U) {
+        --cut;
+    }
+    return std::string(text.substr(0, cut)) + "…";
+}
+
+/// What identifies one version of a request file: a new file under an old name is new work.
+RequestStamp stamp_of(const fs::path& file) {
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0) {
+        return {};
+    }
+    return {static_cast<std::uint64_t>(info.st_ino), static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 } // namespace
 
 ImproveChoice BatchFolderEngine::parse_improve(std::string_view line) {
@@ -74,62 +113,11 @@ ImproveChoice BatchFolderEngine::parse_improve(std::string_view line) {
     return choice;
 }
 
-namespace {
-
-struct Request {
-    std::string node_file;
-    std::string result_id;
-    ImproveChoice improve;
-};
-
-Request split_request(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3); // written by an editor that marks UTF-8
-    }
-    Request request;
-    request.node_file = take_line(text);
-    request.result_id = take_line(text);
-    request.improve = BatchFolderEngine::parse_improve(take_line(text));
-    return request;
-}
-
-} // namespace
-
-namespace {
-
-/// @p text cut to at most @p bytes (never inside a UTF-8 character), the cut marked with "…".
-std::string shortened(std::string_view text, std::size_t bytes) {
-    if (text.size() <= bytes) {
-        return std::string(text);
-    }
-    std::size_t cut = bytes;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0U) == 0x80U) {
-        --cut;
-    }
-    return std::string(text.substr(0, cut)) + "…";
-}
-
-} // namespace
-
 std::string cut_name(std::string_view name) {
     const std::string shown = "\"" + shortened(name, kQuoteBytes) + "\"";
     return name.size() <= kQuoteBytes ? shown
                                       : shown + " (" + std::to_string(name.size()) + " バイト)";
 }
-
-namespace {
-
-/// What identifies one version of a request file: a new file under an old name is new work.
-RequestStamp stamp_of(const fs::path& file) {
-    struct stat info {};
-    if (::lstat(file.c_str(), &info) != 0) {
-        return {};
-    }
-    return {static_cast<std::uint64_t>(info.st_ino), static_cast<std::int64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
-} // namespace
 
 BatchFolderEngine::BatchFolderEngine(WorkFolders folders, engine::ModShortestPath& engine,
                                      BatchListener& listener)
