@@ -40,7 +40,6 @@ public:
 
     /// Whether calc_route improves the constructed tour before it is drawn.
     void set_improve(bool improve) { improve_ = improve; }
-    [[nodiscard]] bool improve() const { return improve_; }
 
 private:
     /// The engine's tour measured on the globe, from the node list's coordinates.

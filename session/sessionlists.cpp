@@ -1,6 +1,5 @@
 #include "session/sessionlists.h"
 
-#include "engine/geodesy.h"
 #include "session/listentries.h"
 
 #include <algorithm>
