@@ -62,8 +62,8 @@ QString field(const QStringList& fields, int column) {
 }
 
 /// A row below a header: the header's columns decide.
-bool read_row(const QString& line, const Columns& columns, CsvStops& out, CsvStop& stop) {
-    const QStringList fields = csv_fields(line);
+bool read_row(const QString& line, const QStringList& fields, const Columns& columns, CsvStops& out,
+              CsvStop& stop) {
     stop.address = field(fields, columns.address);
     stop.latitude = field(fields, columns.latitude);
     stop.longitude = field(fields, columns.longitude);
@@ -82,12 +82,13 @@ bool read_row(const QString& line, const Columns& columns, CsvStops& out, CsvSto
 void read_table(const QStringList& lines, const Columns& columns, CsvStops& out) {
     QMap<long long, CsvStop> numbered;
     for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = csv_fields(lines.at(i));
         CsvStop stop;
-        if (!read_row(lines.at(i), columns, out, stop)) {
+        if (!read_row(lines.at(i), fields, columns, out, stop)) {
             continue;
         }
         bool ok = false;
-        const long long number = field(csv_fields(lines.at(i)), columns.number).toLongLong(&ok);
+        const long long number = field(fields, columns.number).toLongLong(&ok);
         if (columns.number < 0 || !ok) {
             out.stops.append(stop);
         } else if (!numbered.contains(number)) {
