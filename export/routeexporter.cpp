@@ -45,6 +45,23 @@ void RouteExporter::save_route(std::optional<session::SaveFormat> format) {
     }
 }
 
+namespace {
+
+const QString kNoRoute =
+    QStringLiteral("保存する巡回経路がありません。先に巡回経路取得を実行してください。");
+
+/// The session's picture number @p number.
+QString picture_name(const QString& session_id, int number) {
+    return QStringLiteral("BMP_") + session_id + QLatin1Char('_') + QString::number(number) +
+           QStringLiteral(".bmp");
+}
+
+} // namespace
+
+void RouteExporter::tell(const Status& saved, const QString& failed, const QString& done) {
+    dialogs_.message(saved ? done : failed + QString::fromStdString(saved.error()));
+}
+
 QString RouteExporter::session_id() {
     const QString id = page_.read(QStringLiteral("sesid"));
     if (!session::is_plain_file_name(id.toStdString())) {
@@ -68,18 +85,13 @@ void RouteExporter::savaKML_kml() {
     input.leg_count = static_cast<int>(lists_.legs().size());
     input.coordinates = lists_.routeCoordList();
     if (input.leg_count == 0) {
-        dialogs_.message(
-            QStringLiteral("保存する巡回経路がありません。先に巡回経路取得を実行してください。"));
+        dialogs_.message(kNoRoute);
         return;
     }
-    const Status saved = folder_.replace(
-        QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml"), kml_document(input));
-    if (!saved) {
-        dialogs_.message(QStringLiteral("KMLファイルを保存できませんでした: ") +
-                         QString::fromStdString(saved.error()));
-        return;
-    }
-    dialogs_.message(QStringLiteral("KMLファイルで保存しました。"));
+    tell(folder_.replace(QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml"),
+                         kml_document(input)),
+         QStringLiteral("KMLファイルを保存できませんでした: "),
+         QStringLiteral("KMLファイルで保存しました。"));
 }
 
 void RouteExporter::savaPlain_txt() {
@@ -88,14 +100,9 @@ void RouteExporter::savaPlain_txt() {
     if (id.isEmpty()) {
         return;
     }
-    const Status saved =
-        folder_.replace(QStringLiteral("PLAIN_") + id + QStringLiteral(".txt"), text);
-    if (!saved) {
-        dialogs_.message(QStringLiteral("プレインテキストを保存できませんでした: ") +
-                         QString::fromStdString(saved.error()));
-        return;
-    }
-    dialogs_.message(QStringLiteral("プレインテキストで保存しました。"));
+    tell(folder_.replace(QStringLiteral("PLAIN_") + id + QStringLiteral(".txt"), text),
+         QStringLiteral("プレインテキストを保存できませんでした: "),
+         QStringLiteral("プレインテキストで保存しました。"));
 }
 
 void RouteExporter::saveMap_bmp() {
@@ -103,31 +110,27 @@ void RouteExporter::saveMap_bmp() {
     if (id.isEmpty()) {
         return;
     }
-    const Status saved = capture_map(id);
-    if (!saved) {
-        dialogs_.message(QStringLiteral("画像を保存できませんでした: ") +
-                         QString::fromStdString(saved.error()));
-        return;
-    }
-    dialogs_.message(QStringLiteral("画像としてルートデータを保存しました"));
+    tell(capture_map(id), QStringLiteral("画像を保存できませんでした: "),
+         QStringLiteral("画像としてルートデータを保存しました"));
 }
 
 void RouteExporter::saveGpx_gpx() {
-    save_stops(
-        QStringLiteral("GPX_"), QStringLiteral(".gpx"), QStringLiteral("GPXファイル"),
-        [this](const QString& id) { return gpx_document(visit_stops(lists_), id, clock_()); });
+    save_stops(QStringLiteral("GPX_"), QStringLiteral(".gpx"), QStringLiteral("GPXファイル"),
+               [this](const QList<VisitStop>& stops, const QString& id) {
+                   return gpx_document(stops, id, clock_());
+               });
 }
 
 void RouteExporter::saveVisitList_csv() {
     save_stops(QStringLiteral("ROUTE_"), QStringLiteral(".csv"), QStringLiteral("訪問リスト"),
-               [this](const QString&) { return visit_list_csv(visit_stops(lists_)); });
+               [](const QList<VisitStop>& stops, const QString&) { return visit_list_csv(stops); });
 }
 
 void RouteExporter::save_stops(const QString& prefix, const QString& suffix, const QString& what,
-                               const std::function<QByteArray(const QString&)>& document) {
-    if (visit_stops(lists_).isEmpty()) {
-        dialogs_.message(
-            QStringLiteral("保存する巡回経路がありません。先に巡回経路取得を実行してください。"));
+                               const StopsDocument& document) {
+    const QList<VisitStop> stops = visit_stops(lists_);
+    if (stops.isEmpty()) {
+        dialogs_.message(kNoRoute);
         return;
     }
     const QString id = session_id();
@@ -135,13 +138,9 @@ void RouteExporter::save_stops(const QString& prefix, const QString& suffix, con
         return;
     }
     const QString name = prefix + id + suffix;
-    const Status saved = folder_.replace(name, document(id));
-    if (!saved) {
-        dialogs_.message(what + QStringLiteral("を保存できませんでした: ") +
-                         QString::fromStdString(saved.error()));
-        return;
-    }
-    dialogs_.message(what + QStringLiteral("で保存しました: ") + folder_.file(name));
+    tell(folder_.replace(name, document(stops, id)),
+         what + QStringLiteral("を保存できませんでした: "),
+         what + QStringLiteral("で保存しました: ") + folder_.file(name));
 }
 
 Status RouteExporter::capture_map(const QString& session_id) {
@@ -151,8 +150,7 @@ Status RouteExporter::capture_map(const QString& session_id) {
     if (picture.isNull()) {
         return Status::failure("地図を取り込めませんでした");
     }
-    const QString name = QStringLiteral("BMP_") + session_id + QLatin1Char('_') +
-                         QString::number(next_bmp(session_id)) + QStringLiteral(".bmp");
+    const QString name = picture_name(session_id, next_bmp(session_id));
     if (Status saved = folder_.save_bmp(name, picture); !saved) {
         return saved;
     }
@@ -178,8 +176,7 @@ int RouteExporter::next_bmp(const QString& session_id) const {
     QFile chart(folder_.file(QStringLiteral("chart_") + session_id + QStringLiteral(".txt")));
     const QByteArray charted = chart.open(QIODevice::ReadOnly) ? chart.readAll() : QByteArray();
     for (int number = count_bmp(session_id);; ++number) {
-        const QString name = QStringLiteral("BMP_") + session_id + QLatin1Char('_') +
-                             QString::number(number) + QStringLiteral(".bmp");
+        const QString name = picture_name(session_id, number);
         if (!QFileInfo::exists(folder_.file(name)) &&
             !charted.contains(QByteArray(",") + name.toUtf8() + QByteArray("\r\n"))) {
             return number;

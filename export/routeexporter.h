@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/resultfolder.h"
+#include "export/visitlist.h"
 #include "session/saveformat.h"
 
 #include <QDateTime>
@@ -55,10 +56,14 @@ private:
     /// The session id, or empty (after a message) when it is no plain file name.
     QString session_id();
     Status capture_map(const QString& session_id);
+    /// @p done when @p saved, else @p failed followed by the reason.
+    void tell(const Status& saved, const QString& failed, const QString& done);
+
+    using StopsDocument = std::function<QByteArray(const QList<VisitStop>&, const QString&)>;
     /// Writes a file of the route's stops in visit order, named @p prefix + session +
     /// @p suffix, and confirms with its path; @p what names the format in messages.
     void save_stops(const QString& prefix, const QString& suffix, const QString& what,
-                    const std::function<QByteArray(const QString&)>& document);
+                    const StopsDocument& document);
 
     bridge::PageInterface& page_;
     session::SessionLists& lists_;
