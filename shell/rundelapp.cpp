@@ -69,8 +69,7 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
         std::make_unique<editing::RouteFlow>(*lists_, *downloader_, *route_, *editor_, *dialogs_);
     lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_, *lists_, *dialogs_);
     dispatcher_ = std::make_unique<bridge::PageEventDispatcher>(*page_, *flow_, flags_);
-    batch_ = std::make_unique<session::BatchFolderEngine>(
-        session::WorkFolders(paths_.program_folder.toStdString()), engine_, *engine_panel_);
+    batch_ = std::make_unique<session::BatchFolderEngine>(folders, engine_, *engine_panel_);
     map_server_ = std::make_unique<EmbeddedMapServer>(
         paths_.mapserver, QString::fromStdString(folders.server_data().string()));
     capture_ = std::make_unique<WebViewMapCapture>(window_->browser(), *page_, [this] {
