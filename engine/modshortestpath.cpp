@@ -1,8 +1,8 @@
 #include "engine/modshortestpath.h"
 
-#include "engine/fastinsertion.h"
-#include "engine/geometry.h"
 #include "engine/nodetextreader.h"
+#include "engine/solve.h"
+#include "engine/tsplibreader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -71,74 +71,40 @@ Status ModShortestPath::read_nodefile(const std::string& path) {
     if (!text) {
         return Status::failure(path + ": " + text.error());
     }
-    return read_nodetext(text.value());
+    Status read = read_nodetext(text.value());
+    if (!read) {
+        return Status::failure(path + ": " + read.error());
+    }
+    return read;
 }
 
 Status ModShortestPath::read_nodetext(std::string_view text) {
-    return NodeTextReader::read(text, nodes_, node_count_);
+    if (TsplibReader::declares_weights(text)) {
+        Result<Problem> problem = TsplibReader::read(text);
+        if (!problem) {
+            return Status::failure(problem.error());
+        }
+        problem_ = std::move(problem).value();
+        node_count_ = problem_.size();
+        return std::monostate{};
+    }
+    Status read = NodeTextReader::read(text, problem_.nodes, node_count_);
+    if (read) {
+        problem_.weight = EdgeWeight::Plane;
+        problem_.exact.clear();
+        problem_.matrix = CostMatrix();
+        problem_.asymmetric = false;
+        problem_.located = true;
+    }
+    return read;
 }
 
 std::int32_t ModShortestPath::find_farthest() const {
-    float best = -kSentinel;
-    std::int32_t result = 0;
-    for (std::int32_t i = 1; i <= node_count_; ++i) {
-        const NodeRec& node = nodes_[static_cast<std::size_t>(i)];
-        if (!node.visited && node.centre_dist > best) {
-            best = node.centre_dist;
-            result = i;
-        }
-    }
-    return result;
+    return farthest_unvisited(problem_.nodes, node_count_);
 }
 
 Status ModShortestPath::insert_cheapest(std::int32_t k) {
-    if (k < 1 || k > node_count_ || tour_count_ < 1 || tour_count_ >= node_count_ ||
-        tour_.size() != nodes_.size()) {
-        return Status::failure("insert_cheapest: ノード " + std::to_string(k) +
-                               " を挿入できません");
-    }
-    const NodeRec& node_k = nodes_[static_cast<std::size_t>(k)];
-    float best = kSentinel;
-    std::int32_t pos = tour_count_ + 1;
-    if (tour_count_ != 1) {
-        for (std::int32_t i = 1; i <= tour_count_; ++i) {
-            const std::int32_t j = i == tour_count_ ? 1 : i + 1;
-            const NodeRec& a = nodes_[static_cast<std::size_t>(tour_[static_cast<std::size_t>(i)])];
-            const NodeRec& b = nodes_[static_cast<std::size_t>(tour_[static_cast<std::size_t>(j)])];
-            const float cost = insertion_cost(node_distance(a.x, a.y, node_k.x, node_k.y),
-                                              node_distance(node_k.x, node_k.y, b.x, b.y),
-                                              node_distance(a.x, a.y, b.x, b.y));
-            if (cost < best) {
-                best = cost;
-                pos = i + 1;
-            }
-        }
-    }
-    for (std::int32_t p = tour_count_; p >= pos; --p) {
-        tour_[static_cast<std::size_t>(p) + 1] = tour_[static_cast<std::size_t>(p)];
-    }
-    ++tour_count_;
-    tour_[static_cast<std::size_t>(pos)] = k;
-    nodes_[static_cast<std::size_t>(k)].visited = true;
-    return std::monostate{};
-}
-
-void ModShortestPath::prepare_centre() {
-    // The sums are held in float after each addition, as the tours depend on that rounding.
-    float sum_x = 0.0F;
-    float sum_y = 0.0F;
-    for (std::int32_t i = 1; i <= node_count_; ++i) {
-        NodeRec& node = nodes_[static_cast<std::size_t>(i)];
-        node.visited = false;
-        sum_x += node.x;
-        sum_y += node.y;
-    }
-    centre_x_ = static_cast<float>(static_cast<double>(sum_x) / node_count_);
-    centre_y_ = static_cast<float>(static_cast<double>(sum_y) / node_count_);
-    for (std::int32_t i = 1; i <= node_count_; ++i) {
-        NodeRec& node = nodes_[static_cast<std::size_t>(i)];
-        node.centre_dist = node_distance(centre_x_, centre_y_, node.x, node.y);
-    }
+    return engine::insert_cheapest(problem_.nodes, node_count_, tour_, tour_count_, k);
 }
 
 bool ModShortestPath::solve_tour(Construction construction) {
@@ -147,27 +113,16 @@ bool ModShortestPath::solve_tour(Construction construction) {
         tour_count_ = 0;
         return false;
     }
-    tour_.assign(static_cast<std::size_t>(node_count_) + 1, 0);
-    prepare_centre();
-    return construction == Construction::Reference ? solve_reference() : solve_fast();
-}
-
-bool ModShortestPath::solve_reference() {
-    tour_count_ = 1;
-    const std::int32_t first = find_farthest();
-    nodes_[static_cast<std::size_t>(first)].visited = true;
-    tour_[1] = first;
-    for (std::int32_t step = 1; step < node_count_; ++step) {
-        if (!insert_cheapest(find_farthest())) {
-            return false; // cannot happen while a node is left: find_farthest names it
-        }
-    }
-    return true;
-}
-
-bool ModShortestPath::solve_fast() {
-    if (!FastInsertion::run(nodes_, node_count_, tour_)) {
-        return solve_reference();
+    if (problem_.weight == EdgeWeight::Geo || problem_.weight == EdgeWeight::Explicit) {
+        const std::vector<std::int32_t> order = construct(problem_);
+        tour_.assign(1, 0);
+        tour_.insert(tour_.end(), order.begin(), order.end());
+        centre_x_ = centre_y_ = 0.0F;
+    } else {
+        const Centre centre = prepare_centre(problem_.nodes, node_count_);
+        centre_x_ = centre.x;
+        centre_y_ = centre.y;
+        construct_on_table(problem_.nodes, node_count_, tour_, construction);
     }
     tour_count_ = node_count_;
     return true;
@@ -177,18 +132,12 @@ ImproveResult ModShortestPath::improve_tour(const ImproveOptions& options) {
     if (tour_count_ < 1 || tour_count_ != node_count_) {
         return {};
     }
-    PointSet points;
     std::vector<std::int32_t> order;
-    points.at.reserve(static_cast<std::size_t>(node_count_));
-    for (std::int32_t i = 1; i <= node_count_; ++i) {
-        const NodeRec& node = nodes_[static_cast<std::size_t>(i)];
-        points.at.push_back({node.x, node.y});
-    }
     order.reserve(static_cast<std::size_t>(tour_count_));
     for (std::int32_t p = 1; p <= tour_count_; ++p) {
         order.push_back(tour_[static_cast<std::size_t>(p)] - 1);
     }
-    const ImproveResult result = TourImprover::improve(points, order, options);
+    const ImproveResult result = TourImprover::improve(problem_, order, options);
     const auto first = std::find(order.begin(), order.end(), 0);
     std::rotate(order.begin(), first, order.end());
     for (std::int32_t p = 1; p <= tour_count_; ++p) {

@@ -180,4 +180,21 @@ NeighbourLists::NeighbourLists(const PointSet& points, std::int32_t k)
     }
 }
 
+NeighbourLists::NeighbourLists(std::int32_t count, std::int32_t k,
+                               const std::function<double(std::int32_t, std::int32_t)>& cost)
+    : k_(std::clamp<std::int32_t>(std::min(k, count - 1), 1, kMaxNeighbours)) {
+    const auto n = static_cast<std::size_t>(std::max(count, 0));
+    list_.assign(n * static_cast<std::size_t>(k_), 0);
+    counts_.assign(n, 0);
+    for (std::int32_t p = 0; p < count; ++p) {
+        Nearest nearest(&list_[static_cast<std::size_t>(p) * static_cast<std::size_t>(k_)], k_);
+        for (std::int32_t q = 0; q < count; ++q) {
+            if (q != p) {
+                nearest.offer(q, cost(p, q));
+            }
+        }
+        counts_[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(nearest.count());
+    }
+}
+
 } // namespace rundel::engine

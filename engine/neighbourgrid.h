@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace rundel::engine {
@@ -34,6 +35,10 @@ inline constexpr std::int32_t kMaxNeighbours = 32;
 class NeighbourLists {
 public:
     NeighbourLists(const PointSet& points, std::int32_t k);
+    /// The k cheapest other nodes of each of @p count nodes by @p cost (node, other), found
+    /// by looking at every pair: for costs that are not plane distances (a matrix).
+    NeighbourLists(std::int32_t count, std::int32_t k,
+                   const std::function<double(std::int32_t, std::int32_t)>& cost);
 
     [[nodiscard]] std::int32_t k() const { return k_; }
     /// The neighbours of @p point: k() entries, or fewer when there are fewer other points.

@@ -1,5 +1,9 @@
 #include "engine/tourimprover.h"
 
+#include "engine/directedsearch.h"
+#include "engine/kickloop.h"
+#include "engine/problem.h"
+
 #include <algorithm>
 #include <chrono>
 #include <limits>
@@ -10,6 +14,8 @@ namespace {
 
 /// Candidates per node: enough for 2-opt and Or-opt to find what a larger list would.
 constexpr std::int32_t kCandidates = 8;
+/// TSPLIB distances are tabulated for the search up to this many nodes (16 MB).
+constexpr std::int32_t kTabulated = 2048;
 /// Longest segment Or-opt moves.
 constexpr std::int32_t kOrOptSegment = 3;
 /// Longest block a kick swaps: local enough for a cheap repair, long enough to escape.
@@ -19,24 +25,6 @@ constexpr std::int32_t kKickBlock = 50;
 /// the kicks, whose repairs are local; a rare far-reaching move is not worth its flip.
 constexpr std::int32_t kLocalFlip = 50000;
 constexpr std::int32_t kKickFlip = 25000;
-
-/// splitmix64: fixed, portable output for a seed (std distributions are not portable).
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31U);
-    }
-    std::int32_t below(std::int32_t bound) {
-        return static_cast<std::int32_t>(next() % static_cast<std::uint64_t>(bound));
-    }
-
-private:
-    std::uint64_t state_;
-};
 
 /// The tour as an array plus each node's position. Directions: +1 forward, -1 backward.
 class ArrayTour {
@@ -89,11 +77,13 @@ private:
     std::vector<std::int32_t> pos_;
 };
 
-/// 2-opt + Or-opt local search with a work queue, and the kicks of the iterated search.
-class LocalSearch {
+/// 2-opt + Or-opt local search with a work queue, and the kicks of the iterated search, over
+/// symmetric costs: Cost(a, b) is the cost between two points in either direction.
+template <class Cost> class LocalSearch {
 public:
-    LocalSearch(const PointSet& points, const std::vector<std::int32_t>& order, double epsilon)
-        : points_(points), neighbours_(points, kCandidates), tour_(order), epsilon_(epsilon),
+    LocalSearch(const Cost& cost, const NeighbourLists& neighbours,
+                const std::vector<std::int32_t>& order, double epsilon)
+        : cost_(cost), neighbours_(neighbours), tour_(order), epsilon_(epsilon),
           queued_(order.size(), 0) {
         queue_.reserve(order.size());
     }
@@ -127,7 +117,7 @@ public:
     }
 
 private:
-    [[nodiscard]] double d(std::int32_t a, std::int32_t b) const { return points_.distance(a, b); }
+    [[nodiscard]] double d(std::int32_t a, std::int32_t b) const { return cost_(a, b); }
 
     void push(std::int32_t node) {
         auto& flag = queued_[static_cast<std::size_t>(node)];
@@ -337,8 +327,8 @@ private:
         undo_.emplace_back(tour_.wrap(from), tour_.wrap(to));
     }
 
-    const PointSet& points_;
-    NeighbourLists neighbours_;
+    const Cost& cost_;
+    const NeighbourLists& neighbours_;
     ArrayTour tour_;
     double epsilon_;
     std::vector<std::uint8_t> queued_;
@@ -371,28 +361,73 @@ double TourImprover::tour_length(const PointSet& points, const std::vector<std::
     return length;
 }
 
-ImproveResult TourImprover::improve(const PointSet& points, std::vector<std::int32_t>& order,
-                                    const ImproveOptions& options) {
-    ImproveResult result;
-    result.length_before = tour_length(points, order);
-    result.length_after = result.length_before;
+namespace {
+
+/// Runs the local search and then the kicks; @p result.length_before must be set.
+template <class Cost>
+std::vector<std::int32_t> search(const Cost& cost, const NeighbourLists& neighbours,
+                                 std::vector<std::int32_t> order, const ImproveOptions& options,
+                                 ImproveResult& result) {
     const auto n = static_cast<std::int32_t>(order.size());
-    if (n < 5) {
-        return result;
+    // Gains below this are rounding noise, whatever the scale of the coordinates.
+    const double epsilon = result.length_before / n * 1e-9;
+    LocalSearch<Cost> search(cost, neighbours, order, epsilon);
+    std::vector<std::int32_t>().swap(order);
+    search.set_max_flip(std::max(kLocalFlip, n / 10));
+    search.optimise_all();
+    search.set_max_flip(kKickFlip);
+    run_kicks(search, n, options, result);
+    return search.order();
+}
+
+/// Plane distances between points numbered in tour order.
+struct PlaneCost {
+    const PointSet& points;
+    double operator()(std::int32_t a, std::int32_t b) const { return points.distance(a, b); }
+};
+
+/// A TSPLIB distance function between points numbered in tour order.
+struct FunctionCost {
+    const std::vector<Point>& at;
+    double (*measure)(double, double, double, double);
+    double operator()(std::int32_t a, std::int32_t b) const {
+        const Point& p = at[static_cast<std::size_t>(a)];
+        const Point& q = at[static_cast<std::size_t>(b)];
+        return measure(p.x, p.y, q.x, q.y);
     }
-    // The search numbers the points in tour order: neighbours on the tour are then
-    // neighbours in memory, which at a million points saves most cache misses.
-    PointSet local;
-    local.at.reserve(order.size());
+};
+
+/// A symmetric matrix seen through the tour-order numbering.
+struct MatrixCost {
+    const CostMatrix& matrix;
+    const std::vector<std::int32_t>& original;
+    double operator()(std::int32_t a, std::int32_t b) const {
+        return matrix(original[static_cast<std::size_t>(a)], original[static_cast<std::size_t>(b)]);
+    }
+};
+
+/// Improves @p order (0-based) with the points renumbered in tour order, so that neighbours
+/// on the tour are neighbours in memory (at a million points this saves most cache misses).
+/// @p make_cost gets the renumbering (local → original) and returns the cost and neighbours.
+template <class Cost>
+ImproveResult improve_renumbered(std::vector<std::int32_t>& order, const ImproveOptions& options,
+                                 const Cost& cost, const NeighbourLists& neighbours) {
+    ImproveResult result;
+    const auto n = static_cast<std::int32_t>(order.size());
     std::vector<std::int32_t> identity(order.size());
     for (std::int32_t p = 0; p < n; ++p) {
-        local.at.push_back(points[order[static_cast<std::size_t>(p)]]);
         identity[static_cast<std::size_t>(p)] = p;
+        result.length_before += cost(p, p + 1 == n ? 0 : p + 1);
     }
-    std::vector<std::int32_t> improved = search(local, std::move(identity), options, result);
-
+    result.length_after = result.length_before;
+    std::vector<std::int32_t> improved =
+        search(cost, neighbours, std::move(identity), options, result);
     // Accumulated gains are rounded; the measured lengths decide.
-    const double length = tour_length(local, improved);
+    double length = 0;
+    for (std::int32_t p = 0; p < n; ++p) {
+        length += cost(improved[static_cast<std::size_t>(p)],
+                       improved[static_cast<std::size_t>(p + 1 == n ? 0 : p + 1)]);
+    }
     if (length < result.length_before) {
         for (std::int32_t& point : improved) {
             point = order[static_cast<std::size_t>(point)];
@@ -403,34 +438,120 @@ ImproveResult TourImprover::improve(const PointSet& points, std::vector<std::int
     return result;
 }
 
-std::vector<std::int32_t> TourImprover::search(const PointSet& points,
-                                               std::vector<std::int32_t> order,
-                                               const ImproveOptions& options,
-                                               ImproveResult& result) {
-    const auto n = static_cast<std::int32_t>(order.size());
-    // Gains below this are rounding noise, whatever the scale of the coordinates.
-    const double epsilon = result.length_before / n * 1e-9;
-    LocalSearch search(points, order, epsilon);
-    std::vector<std::int32_t>().swap(order);
-    search.set_max_flip(std::max(kLocalFlip, n / 10));
-    search.optimise_all();
-    search.set_max_flip(kKickFlip);
-
-    Random random(options.seed);
-    const double per_node = options.perturbations_per_node < 0 ? default_perturbations(n)
-                                                               : options.perturbations_per_node;
-    const auto kicks = static_cast<std::int64_t>(per_node * n);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::duration<double>(options.time_cap_seconds);
-    for (; result.perturbations < kicks; ++result.perturbations) {
-        if (options.time_cap_seconds > 0 && (result.perturbations & 127) == 0 &&
-            std::chrono::steady_clock::now() >= deadline) {
-            result.capped = true;
-            break;
-        }
-        search.kick(random);
+double (*measure_of(EdgeWeight weight))(double, double, double, double) {
+    switch (weight) {
+    case EdgeWeight::Ceil2D:
+        return tsplib::ceil_2d;
+    case EdgeWeight::Att:
+        return tsplib::att;
+    case EdgeWeight::Geo:
+        return tsplib::geo;
+    default:
+        return tsplib::euc_2d;
     }
-    return search.order();
+}
+
+ImproveResult improve_matrix(const CostMatrix& matrix, std::vector<std::int32_t>& order,
+                             const ImproveOptions& options) {
+    const std::vector<std::int32_t> original = order;
+    const MatrixCost cost{matrix, original};
+    const NeighbourLists neighbours(static_cast<std::int32_t>(order.size()), kCandidates, cost);
+    return improve_renumbered(order, options, cost, neighbours);
+}
+
+/// TSPLIB coordinates: the metric over the exact coordinates, candidates from a grid (GEO's
+/// on the sphere's surface unrolled about each point's own latitude, which keeps near
+/// points near).
+ImproveResult improve_measured(const Problem& problem, std::vector<std::int32_t>& order,
+                               const ImproveOptions& options) {
+    const auto n = static_cast<std::int32_t>(order.size());
+    if (n <= kTabulated) {
+        // Every distance once: far cheaper than the trigonometry of GEO at every look.
+        CostMatrix matrix(n);
+        for (std::int32_t a = 0; a < n; ++a) {
+            for (std::int32_t b = 0; b < n; ++b) {
+                matrix.at(a, b) = a == b ? 0.0F : static_cast<float>(problem.cost(a + 1, b + 1));
+            }
+        }
+        return improve_matrix(matrix, order, options);
+    }
+    std::vector<Point> local;
+    PointSet grid_points;
+    local.reserve(order.size());
+    grid_points.at.reserve(order.size());
+    for (const std::int32_t point : order) {
+        const Point& at = problem.exact[static_cast<std::size_t>(point)];
+        local.push_back(at);
+        grid_points.at.push_back(
+            problem.weight == EdgeWeight::Geo ? Point{at.y * std::cos(at.x), at.x} : at);
+    }
+    const NeighbourLists neighbours(grid_points, kCandidates);
+    return improve_renumbered(order, options, FunctionCost{local, measure_of(problem.weight)},
+                              neighbours);
+}
+
+} // namespace
+
+ImproveResult TourImprover::improve(const PointSet& points, std::vector<std::int32_t>& order,
+                                    const ImproveOptions& options) {
+    if (order.size() < 5) {
+        ImproveResult result;
+        result.length_before = result.length_after = tour_length(points, order);
+        return result;
+    }
+    PointSet local;
+    local.at.reserve(order.size());
+    for (const std::int32_t point : order) {
+        local.at.push_back(points[point]);
+    }
+    const NeighbourLists neighbours(local, kCandidates);
+    return improve_renumbered(order, options, PlaneCost{local}, neighbours);
+}
+
+ImproveResult TourImprover::improve(const Problem& problem, std::vector<std::int32_t>& order,
+                                    const ImproveOptions& options) {
+    const auto measure = [&problem](const std::vector<std::int32_t>& tour) {
+        double length = 0;
+        for (std::size_t i = 0; i < tour.size(); ++i) {
+            length += problem.cost(tour[i] + 1, tour[i + 1 == tour.size() ? 0 : i + 1] + 1);
+        }
+        return length;
+    };
+    const auto n = static_cast<std::int32_t>(order.size());
+    if (problem.weight == EdgeWeight::Plane) {
+        PointSet points;
+        points.at.reserve(order.size());
+        for (std::int32_t i = 1; i <= n; ++i) {
+            const NodeRec& node = problem.nodes[static_cast<std::size_t>(i)];
+            points.at.push_back({node.x, node.y});
+        }
+        return improve(points, order, options);
+    }
+    // EUC_2D is searched over the straight lines themselves, as plane node files are; the
+    // rounded length then decides, as for every TSPLIB weight.
+    const std::vector<std::int32_t> before = order;
+    const double length_before = measure(order);
+    ImproveResult result;
+    if (problem.asymmetric) {
+        result = DirectedSearch::improve(problem.matrix, order, options);
+    } else if (n < 5) {
+        result = {};
+    } else if (problem.weight == EdgeWeight::Explicit) {
+        result = improve_matrix(problem.matrix, order, options);
+    } else if (problem.weight == EdgeWeight::Euc2D) {
+        PointSet points;
+        points.at = problem.exact;
+        result = improve(points, order, options);
+    } else {
+        result = improve_measured(problem, order, options);
+    }
+    result.length_before = length_before;
+    result.length_after = measure(order);
+    if (result.length_after > length_before) {
+        order = before;
+        result.length_after = length_before;
+    }
+    return result;
 }
 
 } // namespace rundel::engine

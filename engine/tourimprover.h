@@ -7,6 +7,8 @@
 
 namespace rundel::engine {
 
+struct Problem;
+
 /// The budget used when none is named: perturbations per node falling with the size, so
 /// that small tours get a thorough search (at least 5,000 perturbations) and the time added
 /// stays about a second up to 100,000 nodes and a few seconds at a million.
@@ -42,13 +44,15 @@ public:
     static ImproveResult improve(const PointSet& points, std::vector<std::int32_t>& order,
                                  const ImproveOptions& options = {});
 
+    /// The same over any problem's costs; @p order holds node numbers less one. The lengths
+    /// reported are in the problem's own measure, and the tour never gets longer by it.
+    /// Asymmetric costs go to DirectedSearch.
+    static ImproveResult improve(const Problem& problem, std::vector<std::int32_t>& order,
+                                 const ImproveOptions& options = {});
+
     /// The closed length of @p order over @p points.
     [[nodiscard]] static double tour_length(const PointSet& points,
                                             const std::vector<std::int32_t>& order);
-
-private:
-    static std::vector<std::int32_t> search(const PointSet& points, std::vector<std::int32_t> order,
-                                            const ImproveOptions& options, ImproveResult& result);
 };
 
 } // namespace rundel::engine

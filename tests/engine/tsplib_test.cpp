@@ -16,9 +16,14 @@ std::map<std::string, double> optimal_lengths() {
     return rundel::tsplib::optimal_lengths(RUNDEL_TSPLIB_DIR);
 }
 
+std::map<std::string, double> atsp_optima() {
+    return rundel::tsplib::atsp_optimal_lengths(RUNDEL_ATSP_DIR);
+}
+
 struct Instance {
     const char* file;
-    int count; // 0: refused
+    int count;             // 0: refused
+    bool plain_too = true; ///< also readable as a plain node file (single blanks)
 };
 
 class Tsplib : public ::testing::TestWithParam<Instance> {};
@@ -42,6 +47,14 @@ TEST_P(Tsplib, ReadsAndGivesAGoodRoundTrip) {
     ASSERT_EQ(fast, engine.tour());
 
     ASSERT_TRUE(rundel::test::visits_every_node_once(engine));
+    // EUC_2D is built on exactly as a node file without the weight type: the same tour.
+    if (const std::size_t type = text.find("EDGE_WEIGHT_TYPE"); instance.plain_too) {
+        ModShortestPath plain;
+        const std::string untyped = text.substr(0, type) + text.substr(text.find('\n', type) + 1);
+        ASSERT_TRUE(plain.read_nodetext(untyped));
+        plain.solve_tour();
+        EXPECT_EQ(plain.tour(), fast);
+    }
     const double length = rundel::test::tour_length(engine);
     // Farthest-first cheapest insertion stays well within a third of the optimum.
     const std::string name =
@@ -52,12 +65,55 @@ TEST_P(Tsplib, ReadsAndGivesAGoodRoundTrip) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Tsplib,
-                         ::testing::Values(Instance{"a280.tsp", 0}, Instance{"berlin52.tsp", 52},
-                                           Instance{"d198.tsp", 198}, Instance{"eil51.tsp", 51},
-                                           Instance{"kroA100.tsp", 100},
+                         ::testing::Values(Instance{"a280.tsp", 280, false},
+                                           Instance{"berlin52.tsp", 52}, Instance{"d198.tsp", 198},
+                                           Instance{"eil51.tsp", 51}, Instance{"kroA100.tsp", 100},
                                            Instance{"pr1002.tsp", 1002},
                                            Instance{"pr2392.tsp", 2392}, Instance{"pr76.tsp", 76},
                                            Instance{"usa13509.tsp", 13509}),
+                         [](const auto& param) {
+                             const std::string file = param.param.file;
+                             return file.substr(0, file.find('.'));
+                         });
+
+} // namespace
+
+namespace {
+
+struct Solved {
+    const char* file;
+    double within; ///< of the published optimum, in TSPLIB's own length
+};
+
+class SolvedTsplib : public ::testing::TestWithParam<Solved> {};
+
+/// Asymmetric matrices and GEO coordinates, solved and improved through the one engine, in
+/// the direction of travel.
+TEST_P(SolvedTsplib, ComesNearTheOptimumInTheFilesOwnMeasure) {
+    const std::string file = GetParam().file;
+    const std::string name = file.substr(0, file.find('.'));
+    const bool atsp = file.ends_with(".atsp");
+    const std::string folder = atsp ? RUNDEL_ATSP_DIR : RUNDEL_TSPLIB_DIR;
+    ModShortestPath engine;
+    ASSERT_TRUE(engine.read_nodefile(folder + "/" + file));
+    EXPECT_EQ(engine.problem().asymmetric, atsp);
+    ASSERT_TRUE(engine.solve_tour());
+    const auto result = engine.improve_tour();
+    ASSERT_TRUE(rundel::test::visits_every_node_once(engine));
+    EXPECT_EQ(engine.tour()[1], 1);
+    std::vector<std::int32_t> order(engine.tour().begin() + 1, engine.tour().end());
+    const double length = rundel::engine::tour_cost(engine.problem(), order);
+    EXPECT_DOUBLE_EQ(result.length_after, length);
+    const double optimum = atsp ? atsp_optima().at(name) : optimal_lengths().at(name);
+    EXPECT_GE(length, optimum);
+    EXPECT_LE(length, optimum * (1 + GetParam().within)) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SolvedTsplib,
+                         ::testing::Values(Solved{"br17.atsp", 0}, Solved{"ftv33.atsp", 0},
+                                           Solved{"ftv70.atsp", 0.01}, Solved{"kro124p.atsp", 0.01},
+                                           Solved{"ftv170.atsp", 0.01}, Solved{"rbg443.atsp", 0.01},
+                                           Solved{"ulysses22.tsp", 0}, Solved{"gr96.tsp", 0.01}),
                          [](const auto& param) {
                              const std::string file = param.param.file;
                              return file.substr(0, file.find('.'));

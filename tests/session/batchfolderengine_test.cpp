@@ -5,6 +5,7 @@
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +94,30 @@ TEST_F(BatchFolderEngineTest, ResultsReplaceOldOnesAndOneLineGivesTheUnnamedResu
               (std::vector<std::string>{"7_tspdata.txt", "_tspdata.txt"}));
 }
 
+TEST_F(BatchFolderEngineTest, AnAsymmetricMatrixIsSolvedInItsDirectionOfTravel) {
+    const std::string text =
+        rundel::engine::ModShortestPath::load_nodefile(std::string(RUNDEL_ATSP_DIR) + "/ftv33.atsp")
+            .value();
+    folder.write("Rundel/tsp_node_data/ftv33.atsp", text);
+    folder.write("Rundel/tsp_pre_file/a", "ftv33.atsp\r\n33\r\nimprove\r\n");
+    EXPECT_EQ(batch.tick(), 1);
+    EXPECT_TRUE(listener.messages.empty());
+
+    // The result read in its own order, over the file's own matrix: the known optimum.
+    rundel::engine::ModShortestPath check;
+    ASSERT_TRUE(check.read_nodetext(text));
+    std::vector<std::int32_t> order;
+    std::istringstream lines(folder.read("Rundel/tsp_node/33_tspdata.txt"));
+    for (std::int32_t node = 0; lines >> node;) {
+        order.push_back(node);
+    }
+    ASSERT_EQ(order.size(), 35U);
+    EXPECT_EQ(order.front(), 1);
+    EXPECT_EQ(order.back(), 1);
+    order.pop_back();
+    EXPECT_EQ(rundel::engine::tour_cost(check.problem(), order), 1286);
+}
+
 TEST_F(BatchFolderEngineTest, MalformedOrMissingNodeFilesWriteNothing) {
     folder.write("Rundel/tsp_node_data/bad.tsp", "NODE_COORD_SECTION\r\n1 1  2\r\nEOF\r\n");
     folder.write("Rundel/tsp_node_data/nosection.tsp", "1 1 2\r\n");
@@ -104,7 +129,7 @@ TEST_F(BatchFolderEngineTest, MalformedOrMissingNodeFilesWriteNothing) {
     EXPECT_TRUE(files_in(folders.batch_results()).empty());
     // Each: why, then the load failure, both naming the request.
     ASSERT_EQ(listener.messages.size(), 6U);
-    EXPECT_NE(listener.messages[0].find("1: ノードファイル 2 行目"), std::string::npos);
+    EXPECT_NE(listener.messages[0].find("bad.tsp: ノードファイル 2 行目"), std::string::npos);
     EXPECT_EQ(listener.messages[1], "1: Erorr Load File");
     EXPECT_NE(listener.messages[2].find("missing.tsp"), std::string::npos);
     EXPECT_EQ(listener.messages[3], "2: Erorr Load File");
