@@ -162,7 +162,7 @@ public:
         : cost_(cost), out_(count, kCandidates, cost),
           in_(count, kCandidates, [&cost](std::int32_t a, std::int32_t b) { return cost(b, a); }),
           tour_(std::move(order), cost), epsilon_(epsilon),
-          queued_(static_cast<std::size_t>(count), 0) {}
+          queue_(static_cast<std::size_t>(count)) {}
 
     [[nodiscard]] const std::vector<std::int32_t>& order() const { return tour_.order(); }
 
@@ -205,29 +205,11 @@ private:
 
     [[nodiscard]] double d(std::int32_t a, std::int32_t b) const { return cost_(a, b); }
 
-    void push(std::int32_t point) {
-        auto& flag = queued_[static_cast<std::size_t>(point)];
-        if (flag == 0) {
-            flag = 1;
-            queue_.push_back(point);
-        }
-    }
+    void push(std::int32_t point) { queue_.push(point); }
 
-    /// Works the queue, which grows while it is worked, until empty; returns the total gain.
+    /// Works the queue until empty; returns the total gain.
     double drain() {
-        double gained = 0;
-        std::size_t head = 0;
-        while (head < queue_.size()) {
-            const std::int32_t point = queue_[head++];
-            queued_[static_cast<std::size_t>(point)] = 0;
-            const double gain = improve_at(point);
-            if (gain > 0) {
-                gained += gain;
-                push(point);
-            }
-        }
-        queue_.clear();
-        return gained;
+        return queue_.drain([this](std::int32_t point) { return improve_at(point); });
     }
 
     double improve_at(std::int32_t a) {
@@ -486,8 +468,7 @@ private:
     NeighbourLists in_;
     BlockTour<Cost> tour_;
     double epsilon_;
-    std::vector<std::uint8_t> queued_;
-    std::vector<std::int32_t> queue_;
+    WorkQueue queue_;
     bool kicking_ = false;
     std::vector<Swap> undo_;
 };

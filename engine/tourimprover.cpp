@@ -84,9 +84,7 @@ public:
     LocalSearch(const Cost& cost, const NeighbourLists& neighbours,
                 const std::vector<std::int32_t>& order, double epsilon)
         : cost_(cost), neighbours_(neighbours), tour_(order), epsilon_(epsilon),
-          queued_(order.size(), 0) {
-        queue_.reserve(order.size());
-    }
+          queue_(order.size()) {}
 
     [[nodiscard]] const std::vector<std::int32_t>& order() const { return tour_.order(); }
 
@@ -119,32 +117,11 @@ public:
 private:
     [[nodiscard]] double d(std::int32_t a, std::int32_t b) const { return cost_(a, b); }
 
-    void push(std::int32_t node) {
-        auto& flag = queued_[static_cast<std::size_t>(node)];
-        if (flag == 0) {
-            flag = 1;
-            queue_.push_back(node);
-        }
-    }
+    void push(std::int32_t node) { queue_.push(node); }
 
     /// Works the queue until empty; returns the total gain.
     double drain() {
-        double gained = 0;
-        for (std::size_t head = 0; head < queue_.size(); ++head) {
-            const std::int32_t node = queue_[head];
-            queued_[static_cast<std::size_t>(node)] = 0;
-            const double gain = improve_at(node);
-            if (gain > 0) {
-                gained += gain;
-                push(node);
-            }
-            if (head > 4096 && head * 2 > queue_.size()) { // keep the queue's memory O(n)
-                queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(head) + 1);
-                head = std::size_t(-1);
-            }
-        }
-        queue_.clear();
-        return gained;
+        return queue_.drain([this](std::int32_t node) { return improve_at(node); });
     }
 
     double improve_at(std::int32_t a) {
@@ -331,8 +308,7 @@ private:
     const NeighbourLists& neighbours_;
     ArrayTour tour_;
     double epsilon_;
-    std::vector<std::uint8_t> queued_;
-    std::vector<std::int32_t> queue_;
+    WorkQueue queue_;
     bool logging_ = false;
     std::int32_t max_flip_ = std::numeric_limits<std::int32_t>::max();
     std::vector<std::pair<std::int32_t, std::int32_t>> undo_;
