@@ -197,4 +197,12 @@ NeighbourLists::NeighbourLists(std::int32_t count, std::int32_t k,
     }
 }
 
+void NeighbourLists::add(const std::vector<std::int32_t>& neighbours) {
+    const std::size_t taken = std::min(neighbours.size(), static_cast<std::size_t>(k_));
+    const std::size_t first = list_.size();
+    list_.resize(first + static_cast<std::size_t>(k_), 0);
+    std::copy_n(neighbours.begin(), taken, list_.begin() + static_cast<std::ptrdiff_t>(first));
+    counts_.push_back(static_cast<std::uint8_t>(taken));
+}
+
 } // namespace rundel::engine

@@ -40,6 +40,9 @@ public:
     NeighbourLists(std::int32_t count, std::int32_t k,
                    const std::function<double(std::int32_t, std::int32_t)>& cost);
 
+    /// One more point, whose neighbours are @p neighbours (the first k() of them).
+    void add(const std::vector<std::int32_t>& neighbours);
+
     [[nodiscard]] std::int32_t k() const { return k_; }
     /// The neighbours of @p point: k() entries, or fewer when there are fewer other points.
     [[nodiscard]] const std::int32_t* of(std::int32_t point) const {

@@ -2,6 +2,8 @@
 
 #include "engine/construction.h"
 #include "engine/costinsertion.h"
+#include "engine/exactroute.h"
+#include "engine/openroute.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +21,18 @@ std::vector<NodeRec> unrolled(const Problem& problem) {
         table[i].y = static_cast<float>(at.x);
     }
     return table;
+}
+
+/// The shortest route for the ends asked, by exact search (node numbers).
+std::vector<std::int32_t> exact(const Problem& problem, const RouteEnds& ends) {
+    std::vector<std::int32_t> route = ExactRoute::solve(
+        problem.size(),
+        [&problem](std::int32_t a, std::int32_t b) { return problem.cost(a + 1, b + 1); },
+        ends.start - 1, ends.end - 1, ends.is_open());
+    for (std::int32_t& node : route) {
+        ++node;
+    }
+    return route;
 }
 
 } // namespace
@@ -45,15 +59,18 @@ std::vector<std::int32_t> construct(const Problem& problem) {
     return tour;
 }
 
-Result<Solution> solve(const Problem& problem, const SolveOptions& options) {
-    if (problem.size() < 1) {
-        return Result<Solution>::failure("ノードがありません");
-    }
+namespace {
+
+/// The round trip: the construction, improved when asked (exactly, for a handful of nodes),
+/// from its start.
+Solution round_trip(const Problem& problem, const SolveOptions& options) {
     Solution solution;
     std::vector<std::int32_t> order = construct(problem);
     solution.constructed_length = tour_cost(problem, order);
-    solution.length = solution.constructed_length;
-    if (options.improve) {
+    if (options.improve && problem.size() <= kExactNodes) {
+        order = exact(problem, options.ends);
+        solution.exact = true;
+    } else if (options.improve) {
         for (std::int32_t& node : order) {
             --node;
         }
@@ -61,11 +78,48 @@ Result<Solution> solve(const Problem& problem, const SolveOptions& options) {
         for (std::int32_t& node : order) {
             ++node;
         }
-        solution.length = tour_cost(problem, order);
     }
-    std::rotate(order.begin(), std::find(order.begin(), order.end(), 1), order.end());
+    const std::int32_t start = options.ends.start != 0 ? options.ends.start : 1;
+    std::rotate(order.begin(), std::find(order.begin(), order.end(), start), order.end());
+    solution.length = tour_cost(problem, order);
     solution.tour = std::move(order);
     return solution;
+}
+
+/// An open route: exact for a handful of nodes, else the round trip cut open and improved.
+Solution open_route(const Problem& problem, const SolveOptions& options) {
+    Solution solution;
+    solution.open = true;
+    if (problem.size() <= kExactNodes) {
+        solution.tour = exact(problem, options.ends);
+        solution.exact = true;
+        solution.length = solution.constructed_length = tour_cost(problem, solution.tour, true);
+        return solution;
+    }
+    solution.tour = cut_open(problem, construct(problem), options.ends);
+    solution.constructed_length = tour_cost(problem, solution.tour, true);
+    if (options.improve) {
+        solution.improvement =
+            improve_open(problem, options.ends, solution.tour, options.improvement);
+    }
+    solution.length = tour_cost(problem, solution.tour, true);
+    return solution;
+}
+
+} // namespace
+
+Result<Solution> solve(const Problem& problem, const SolveOptions& options) {
+    const std::int32_t n = problem.size();
+    if (n < 1) {
+        return Result<Solution>::failure("ノードがありません");
+    }
+    for (const std::int32_t node : {options.ends.start, options.ends.end}) {
+        if (node < 0 || node > n) {
+            return Result<Solution>::failure("ノード " + std::to_string(node) +
+                                             " はありません (1 から " + std::to_string(n) + ")");
+        }
+    }
+    return options.ends.is_open() ? open_route(problem, options) : round_trip(problem, options);
 }
 
 } // namespace rundel::engine

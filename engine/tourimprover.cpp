@@ -414,6 +414,18 @@ ImproveResult improve_renumbered(std::vector<std::int32_t>& order, const Improve
     return result;
 }
 
+/// A cost with a stand-in point that closes an open route (see StandIn).
+template <class Base> struct WithStandIn {
+    Base base;
+    StandIn stand_in;
+    double operator()(std::int32_t a, std::int32_t b) const {
+        if (a == stand_in.point) {
+            return stand_in.either_way(b);
+        }
+        return b == stand_in.point ? stand_in.either_way(a) : base(a, b);
+    }
+};
+
 double (*measure_of(EdgeWeight weight))(double, double, double, double) {
     switch (weight) {
     case EdgeWeight::Ceil2D:
@@ -482,6 +494,75 @@ ImproveResult TourImprover::improve(const PointSet& points, std::vector<std::int
     }
     const NeighbourLists neighbours(local, kCandidates);
     return improve_renumbered(order, options, PlaneCost{local}, neighbours);
+}
+
+ImproveResult TourImprover::improve(std::int32_t count,
+                                    const std::function<double(std::int32_t, std::int32_t)>& cost,
+                                    const NeighbourLists& neighbours,
+                                    std::vector<std::int32_t>& order,
+                                    const ImproveOptions& options) {
+    ImproveResult result;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        result.length_before += cost(order[i], order[i + 1 == order.size() ? 0 : i + 1]);
+    }
+    result.length_after = result.length_before;
+    if (count < 5) {
+        return result;
+    }
+    std::vector<std::int32_t> improved = search(cost, neighbours, order, options, result);
+    double length = 0;
+    for (std::size_t i = 0; i < improved.size(); ++i) {
+        length += cost(improved[i], improved[i + 1 == improved.size() ? 0 : i + 1]);
+    }
+    if (length < result.length_before) {
+        order = std::move(improved);
+        result.length_after = length;
+    }
+    return result;
+}
+
+ImproveResult TourImprover::improve_open(const PointSet& points, std::vector<std::int32_t>& path,
+                                         bool start_fixed, bool end_fixed,
+                                         const ImproveOptions& options) {
+    const auto n = static_cast<std::int32_t>(path.size());
+    PointSet local;
+    local.at.reserve(path.size());
+    double length = 0;
+    for (std::int32_t p = 0; p < n; ++p) {
+        local.at.push_back(points[path[static_cast<std::size_t>(p)]]);
+        length += p > 0 ? local.distance(p - 1, p) : 0.0;
+    }
+    // The stand-in is point n, closing the route from its last stop back to its first.
+    const StandIn stand_in(n, start_fixed ? 0 : -1, end_fixed ? n - 1 : -1, length);
+    NeighbourLists neighbours(local, kCandidates);
+    std::vector<std::int32_t> near;
+    for (const std::int32_t end : {stand_in.start, stand_in.end}) {
+        if (end >= 0) {
+            near.push_back(end);
+        }
+    }
+    neighbours.add(near);
+    std::vector<std::int32_t> order = path;
+    order.push_back(-1);
+    ImproveResult result = improve_renumbered(
+        order, options, WithStandIn<PlaneCost>{PlaneCost{local}, stand_in}, neighbours);
+    // Open again after the stand-in, the route read from its fixed first stop (or towards
+    // its fixed last one).
+    std::rotate(order.begin(), std::find(order.begin(), order.end(), -1) + 1, order.end());
+    order.pop_back();
+    if ((start_fixed && order.front() != path.front()) ||
+        (!start_fixed && end_fixed && order.back() != path.back())) {
+        std::reverse(order.begin(), order.end());
+    }
+    result.length_before = length;
+    result.length_after =
+        TourImprover::tour_length(points, order) - points.distance(order.back(), order.front());
+    if (result.length_after < length) {
+        path = std::move(order);
+    } else {
+        result.length_after = length;
+    }
+    return result;
 }
 
 ImproveResult TourImprover::improve(const Problem& problem, std::vector<std::int32_t>& order,

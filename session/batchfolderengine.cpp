@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +54,7 @@ struct Request {
     std::string node_file;
     std::string result_id;
     ImproveChoice improve;
+    RouteChoice route;
 };
 
 Request split_request(std::string_view text) {
@@ -62,8 +64,34 @@ Request split_request(std::string_view text) {
     Request request;
     request.node_file = take_line(text);
     request.result_id = take_line(text);
-    request.improve = BatchFolderEngine::parse_improve(take_line(text));
+    std::vector<std::string_view> rest;
+    while (!text.empty()) {
+        rest.push_back(take_line(text));
+    }
+    for (const std::string_view line : rest) {
+        if (const ImproveChoice improve = BatchFolderEngine::parse_improve(line); improve.asked) {
+            request.improve = improve;
+            break;
+        }
+    }
+    request.route = BatchFolderEngine::parse_route(rest);
     return request;
+}
+
+/// The first word of a line and what follows it, both trimmed.
+std::pair<std::string_view, std::string_view> word_and_value(std::string_view line) {
+    line = trimmed(line);
+    const std::size_t blank = line.find_first_of(" \t");
+    if (blank == std::string_view::npos) {
+        return {line, {}};
+    }
+    return {line.substr(0, blank), trimmed(line.substr(blank))};
+}
+
+/// A node number of a request line: digits only, at least 1.
+bool read_node(std::string_view value, std::int32_t& node) {
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), node);
+    return error == std::errc{} && end == value.data() + value.size() && node >= 1;
 }
 
 /// @p text cut to at most @p bytes (never inside a UTF-8 character), the cut marked with "…".
@@ -113,6 +141,29 @@ ImproveChoice BatchFolderEngine::parse_improve(std::string_view line) {
     return choice;
 }
 
+RouteChoice BatchFolderEngine::parse_route(const std::vector<std::string_view>& lines) {
+    RouteChoice choice;
+    for (const std::string_view line : lines) {
+        const auto [word, value] = word_and_value(line);
+        if (word == "open") {
+            choice.ends.open = true;
+            if (!value.empty()) {
+                choice.error = "open の行に値は書きません: " + cut_name(line);
+            }
+        } else if (word == "start" || word == "end") {
+            std::int32_t& node = word == "start" ? choice.ends.start : choice.ends.end;
+            if (!read_node(value, node)) {
+                choice.error = std::string(word) +
+                               " の値がノード番号 (1 以上の整数) ではありません: " + cut_name(line);
+            }
+        }
+        if (!choice.error.empty()) {
+            break;
+        }
+    }
+    return choice;
+}
+
 std::string cut_name(std::string_view name) {
     const std::string shown = "\"" + shortened(name, kQuoteBytes) + "\"";
     return name.size() <= kQuoteBytes ? shown
@@ -158,7 +209,7 @@ std::string BatchFolderEngine::get_prefile_list() const {
 }
 
 bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::string& result_id,
-                                   ImproveChoice improve) {
+                                   ImproveChoice improve, const RouteChoice& route) {
     listener_.show_node_file(node_file);
     engine_.clear_tourlist();
     if (!is_plain_file_name(node_file) || (!result_id.empty() && !is_plain_file_name(result_id))) {
@@ -174,6 +225,10 @@ bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::stri
         listener_.message(current_request_, "improve の回数が読めません (0 から 1000 の数)");
         return false;
     }
+    if (!route.error.empty()) {
+        listener_.message(current_request_, route.error);
+        return false;
+    }
 
     const Status loaded = engine_.read_nodefile((folders_.node_data() / node_file).string());
     if (!loaded) {
@@ -181,25 +236,51 @@ bool BatchFolderEngine::batch_calc(const std::string& node_file, const std::stri
         listener_.message(current_request_, kLoadError);
         return false;
     }
-    engine_.solve_tour();
-    if (improve.asked) {
-        engine::ImproveOptions options;
-        options.perturbations_per_node = improve.budget;
-        engine_.improve_tour(options);
+    std::string text;
+    if (route.asked()) {
+        text = solve_route(route, improve);
+    } else {
+        engine_.solve_tour();
+        if (improve.asked) {
+            engine::ImproveOptions options;
+            options.perturbations_per_node = improve.budget;
+            engine_.improve_tour(options);
+        }
+        engine_.make_tourlist();
+        text = engine_.route_text("\r\n");
     }
-    engine_.make_tourlist();
-    listener_.show_result({});
-    if (engine_.tour_list_count() == 0) {
+    listener_.show_result(text);
+    if (text.empty()) {
         return false;
     }
-    const std::string route = engine_.route_text("\r\n");
-    listener_.show_result(route);
     const fs::path file = folders_.batch_results() / (result_id + "_tspdata.txt");
-    if (!write_result(file, route)) {
+    if (!write_result(file, text)) {
         return false;
     }
     listener_.result_written(current_request_, file);
     return true;
+}
+
+std::string BatchFolderEngine::solve_route(const RouteChoice& route, const ImproveChoice& improve) {
+    engine::SolveOptions options;
+    options.ends = route.ends;
+    options.improve = improve.asked;
+    options.improvement.perturbations_per_node = improve.budget;
+    const Result<engine::Solution> solved = engine::solve(engine_.problem(), options);
+    if (!solved) {
+        listener_.message(current_request_, solved.error());
+        return {};
+    }
+    std::string text;
+    for (const std::int32_t node : solved.value().tour) {
+        text += std::to_string(node);
+        text += "\r\n";
+    }
+    if (!solved.value().open) {
+        text += std::to_string(solved.value().tour.front()) + "\r\n";
+    }
+    text.resize(text.size() - 2); // the writer ends the last line
+    return text;
 }
 
 namespace {
@@ -288,7 +369,7 @@ bool BatchFolderEngine::handle_request(const std::string& name) {
     unreadable_.erase(name);
     current_request_ = name;
     const Request parsed = split_request(text.value());
-    batch_calc(parsed.node_file, parsed.result_id, parsed.improve);
+    batch_calc(parsed.node_file, parsed.result_id, parsed.improve, parsed.route);
     std::error_code ec;
     if (!fs::remove(request, ec) && ec) {
         listener_.message(current_request_, "リクエストファイルを削除できません: " +

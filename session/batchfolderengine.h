@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/solve.h"
 #include "session/workfolders.h"
 
 #include <atomic>
@@ -25,6 +26,13 @@ struct ImproveChoice {
     bool valid = true;  ///< false when the request's budget could not be read
 };
 
+/// Where a request's route begins and ends ("start N", "end M", "open" lines).
+struct RouteChoice {
+    engine::RouteEnds ends;
+    std::string error; ///< why a line with one of these words could not be read; empty: fine
+    [[nodiscard]] bool asked() const { return ends != engine::RouteEnds{}; }
+};
+
 /// A version of a request file (inode, size, modification time).
 struct RequestStamp {
     std::uint64_t inode = 0;
@@ -38,9 +46,13 @@ struct RequestStamp {
 /// A request is any file in "tsp_pre_file": its first line names a node file in
 /// "tsp_node_data", its second line the result id. The tour goes to
 /// "tsp_node/<result id>_tspdata.txt", one node number per CR LF-terminated line, starting
-/// and ending with node 1. An optional third line "improve" or "improve N" shortens the
-/// tour (N perturbations per node). Each tick handles every request waiting and deletes it;
-/// hidden files (names starting with a dot) are files still being written and wait.
+/// and ending with node 1. Optional further lines, in any order: "improve" or "improve N"
+/// shortens the tour (N perturbations per node); "start N" opens the route at node N,
+/// "end M" ends it at node M without a return, "open" ends it at the best last stop; the
+/// result then lists the route from its first stop to its last (back to the first for a
+/// round trip). Other lines are notes that other software may send, and are not read. Each
+/// tick handles every request waiting and deletes it; hidden files (names starting with a
+/// dot) are files still being written and wait.
 class BatchFolderEngine final {
 public:
     BatchFolderEngine(WorkFolders folders, engine::ModShortestPath& engine,
@@ -60,9 +72,12 @@ public:
     /// 0 to 1000). Any other line is a note that older requests may carry: not asked.
     [[nodiscard]] static ImproveChoice parse_improve(std::string_view line);
 
+    /// Reads the lines of a request after its first two into a route choice.
+    [[nodiscard]] static RouteChoice parse_route(const std::vector<std::string_view>& lines);
+
     /// Solves one node file of "tsp_node_data" and writes its result file; true when written.
     bool batch_calc(const std::string& node_file, const std::string& result_id,
-                    ImproveChoice improve = {});
+                    ImproveChoice improve = {}, const RouteChoice& route = {});
 
     /// The improvement applied to requests that do not ask for one themselves (by default
     /// none: the construction's tour, as always).
@@ -81,6 +96,9 @@ private:
     void engine_message(std::string_view message);
     bool handle_request(const std::string& name);
     bool write_result(const std::filesystem::path& file, std::string_view text);
+    /// The route of a request with start, end or open lines, as the result file's text;
+    /// empty, with the reason told, when there is none.
+    std::string solve_route(const RouteChoice& route, const ImproveChoice& improve);
 
     WorkFolders folders_;
     engine::ModShortestPath& engine_;

@@ -1,3 +1,4 @@
+#include "engine/exactroute.h"
 #include "engine/solve.h"
 
 #include <algorithm>
@@ -51,11 +52,12 @@ TEST(DirectedSearch, FollowsAOneWayRingInItsDirection) {
     }
 }
 
-TEST(DirectedSearch, SmallRandomMatricesReachTheExhaustiveOptimum) {
+/// Just above the size that is solved exactly: the search against the exact search.
+TEST(DirectedSearch, SmallRandomMatricesReachTheExactOptimum) {
     std::mt19937 random(11);
     std::uniform_int_distribution<int> cost(1, 100);
     for (int instance = 0; instance < 20; ++instance) {
-        constexpr std::int32_t kCount = 8;
+        constexpr std::int32_t kCount = rundel::engine::kExactNodes + 1;
         CostMatrix matrix(kCount);
         for (std::int32_t a = 0; a < kCount; ++a) {
             for (std::int32_t b = 0; b < kCount; ++b) {
@@ -63,12 +65,13 @@ TEST(DirectedSearch, SmallRandomMatricesReachTheExhaustiveOptimum) {
             }
         }
         const Problem problem = matrix_problem(matrix);
-        std::vector<std::int32_t> order(kCount);
-        std::iota(order.begin(), order.end(), 1);
-        double best = rundel::engine::tour_cost(problem, order);
-        while (std::next_permutation(order.begin() + 1, order.end())) {
-            best = std::min(best, rundel::engine::tour_cost(problem, order));
+        std::vector<std::int32_t> exact = rundel::engine::ExactRoute::solve(
+            kCount, [&](std::int32_t a, std::int32_t b) { return problem.cost(a + 1, b + 1); }, -1,
+            -1, false);
+        for (std::int32_t& node : exact) {
+            ++node;
         }
+        const double best = rundel::engine::tour_cost(problem, exact);
         const auto solved = rundel::engine::solve(problem, improving());
         ASSERT_TRUE(solved);
         EXPECT_EQ(solved.value().length, best) << "instance " << instance;

@@ -211,6 +211,46 @@ INSTANTIATE_TEST_SUITE_P(
                       RequestCase{"improve_zero", "pr76.tsp\r\n42\r\nimprove 0", true}),
     [](const auto& param) { return std::string(param.param.name); });
 
+struct RouteCase {
+    const char* name;
+    const char* lines;  ///< after "three.tsp" and "r"
+    const char* result; ///< the result file; empty: none, and one message
+};
+
+class BatchRouteLines : public BatchFolderEngineTest,
+                        public ::testing::WithParamInterface<RouteCase> {};
+
+/// Three nodes on a line at x = 0, 1 and 3.
+TEST_P(BatchRouteLines, GiveTheRouteAskedForOrSayWhyNot) {
+    folder.write("Rundel/tsp_pre_file/req", std::string("three.tsp\r\nr\r\n") + GetParam().lines);
+    EXPECT_EQ(batch.tick(), 1);
+    const std::string expected = GetParam().result;
+    if (expected.empty()) {
+        EXPECT_TRUE(files_in(folders.batch_results()).empty());
+        ASSERT_EQ(listener.messages.size(), 1U);
+        EXPECT_EQ(listener.messages[0].rfind("req: ", 0), 0U) << listener.messages[0];
+    } else {
+        EXPECT_TRUE(listener.messages.empty()) << listener.messages.front();
+        EXPECT_EQ(folder.read("Rundel/tsp_node/r_tspdata.txt"), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, BatchRouteLines,
+    ::testing::Values(RouteCase{"start_and_end", "start 1\r\nend 3\r\n", "1\r\n2\r\n3\r\n"},
+                      RouteCase{"end_then_start_improved", "end 1\nimprove\nstart 3\n",
+                                "3\r\n2\r\n1\r\n"},
+                      RouteCase{"start_open", "open\r\nstart 2\r\n", "2\r\n1\r\n3\r\n"},
+                      RouteCase{"end_only", "end 3", "1\r\n2\r\n3\r\n"},
+                      RouteCase{"round_trip_from_2", "start 2\r\n", "2\r\n1\r\n3\r\n2\r\n"},
+                      RouteCase{"unknown_lines_are_notes", "priority high\r\nstart 2\r\n",
+                                "2\r\n1\r\n3\r\n2\r\n"},
+                      RouteCase{"start_not_a_number", "start x\r\n", ""},
+                      RouteCase{"end_zero", "end 0\r\n", ""},
+                      RouteCase{"open_with_a_value", "open now\r\n", ""},
+                      RouteCase{"start_beyond_the_nodes", "start 9\r\n", ""}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 TEST_F(BatchFolderEngineTest, RunnerWideImproveAndBadBudgets) {
     folder.write("Rundel/tsp_node_data/pr76.tsp", rundel::test::tsplib_text("pr76.tsp"));
     folder.write("Rundel/tsp_pre_file/1", "pr76.tsp\nbad\nimprove lots\n");
