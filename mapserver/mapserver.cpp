@@ -5,6 +5,7 @@
 #include "mapserver/nodefile.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
+#include "mapserver/roadrouter.h"
 #include "mapserver/tileproxy.h"
 
 #include <atomic>
@@ -140,7 +141,24 @@ Status MapServer::start_online_services() {
             return started;
         }
     }
+    if (!options_.router.empty()) {
+        if (Status started = start_router(cache); !started) {
+            return started;
+        }
+    }
     return options_.tiles.empty() ? Status(std::monostate{}) : start_tiles(cache);
+}
+
+Status MapServer::start_router(const fs::path& cache) {
+    const Result<RouterService> service = RouterService::parse(options_.router);
+    if (!service) {
+        return Status::failure(service.error());
+    }
+    OsrmRouter::Options router;
+    router.cache_dir = cache;
+    router.block = options_.router_block;
+    router_ = std::make_unique<OsrmRouter>(service.value(), router);
+    return std::monostate{};
 }
 
 Status MapServer::start_geocoder(const fs::path& cache) {
@@ -216,6 +234,10 @@ void MapServer::routes() {
                  [this](const auto& request, auto& response) { geocode(request, response); });
     server_->Get(R"(/tiles/([a-z]+)/(\d{1,2})/(\d{1,9})/(\d{1,9}))",
                  [this](const auto& request, auto& response) { tile(request, response); });
+    server_->Post("/router/table",
+                  [this](const auto& request, auto& response) { road_table(request, response); });
+    server_->Post("/router/legs",
+                  [this](const auto& request, auto& response) { road_legs(request, response); });
     server_->Get("/favicon.ico", [](const auto&, auto& response) { response.status = 204; });
     server_->set_mount_point("/static", options_.web_root.string());
 }
@@ -230,8 +252,10 @@ void MapServer::page(const httplib::Request& /*request*/, httplib::Response& res
                      {"typed", source.typed},
                      {"maxZoom", source.max_zoom}};
     }
-    const json config{
-        {"sesid", sessions_.issue()}, {"tiles", tiles}, {"onlineGeocoder", online_ != nullptr}};
+    const json config{{"sesid", sessions_.issue()},
+                      {"tiles", tiles},
+                      {"onlineGeocoder", online_ != nullptr},
+                      {"router", router_ ? json(router_->name()) : json(nullptr)}};
     std::string script = config.dump();
     // Inside a <script> element "</" would end it early.
     for (std::size_t at = script.find("</"); at != std::string::npos; at = script.find("</", at)) {
@@ -360,6 +384,110 @@ void MapServer::tile(const httplib::Request& request, httplib::Response& respons
     }
     response.set_header("Cache-Control", "max-age=86400");
     response.set_content(found->bytes, found->content_type);
+}
+
+namespace {
+
+/// The stops of a router request: {"stops": [[lat, lng], ...]}; empty with @p error set when
+/// the body is not that.
+std::vector<LatLon> stops_of(const std::string& body, std::size_t most, std::string& error) {
+    const json parsed = json::parse(body, nullptr, false);
+    const auto stops = parsed.is_object() ? parsed.find("stops") : parsed.end();
+    if (!parsed.is_object() || stops == parsed.end() || !stops->is_array()) {
+        error = "expected {\"stops\": [[lat, lng], ...]}";
+        return {};
+    }
+    if (stops->size() > most) {
+        error = "more than " + std::to_string(most) + " stops";
+        return {};
+    }
+    std::vector<LatLon> points;
+    for (const json& stop : *stops) {
+        if (!stop.is_array() || stop.size() != 2 || !stop[0].is_number() || !stop[1].is_number() ||
+            std::abs(stop[0].get<double>()) > 90.0 || std::abs(stop[1].get<double>()) > 180.0) {
+            error = "a stop is not [latitude, longitude] within -90..90, -180..180";
+            return {};
+        }
+        points.push_back({stop[0].get<double>(), stop[1].get<double>()});
+    }
+    return points;
+}
+
+json number_or_null(double value) {
+    return std::isnan(value) ? json(nullptr) : json(value);
+}
+
+} // namespace
+
+void MapServer::road_table(const httplib::Request& request, httplib::Response& response) {
+    if (!router_) {
+        send_error(response, 404, "no router is set (--router)");
+        return;
+    }
+    std::string error;
+    const std::vector<LatLon> stops = stops_of(request.body, kMaxRoadStops, error);
+    if (!error.empty()) {
+        send_error(response, 400, error);
+        return;
+    }
+    const Result<RoadMatrix> matrix = router_->table(stops);
+    if (!matrix) {
+        send_error(response, 503, matrix.error());
+        return;
+    }
+    const RoadMatrix& m = matrix.value();
+    json seconds = json::array();
+    json metres = json::array();
+    for (std::int32_t i = 0; i < m.size; ++i) {
+        json row_seconds = json::array();
+        json row_metres = json::array();
+        for (std::int32_t j = 0; j < m.size; ++j) {
+            row_seconds.push_back(number_or_null(m.seconds[m.cell(i, j)]));
+            row_metres.push_back(number_or_null(m.metres[m.cell(i, j)]));
+        }
+        seconds.push_back(std::move(row_seconds));
+        metres.push_back(std::move(row_metres));
+    }
+    send_json(response, 200,
+              json{{"ok", true},
+                   {"router", router_->name()},
+                   {"seconds", std::move(seconds)},
+                   {"metres", std::move(metres)},
+                   {"offRoad", m.off_road},
+                   {"requests", m.requests}});
+}
+
+void MapServer::road_legs(const httplib::Request& request, httplib::Response& response) {
+    if (!router_) {
+        send_error(response, 404, "no router is set (--router)");
+        return;
+    }
+    std::string error;
+    const std::vector<LatLon> stops = stops_of(request.body, kMaxMarkers, error);
+    if (!error.empty()) {
+        send_error(response, 400, error);
+        return;
+    }
+    const auto legs = router_->legs(stops);
+    if (!legs) {
+        send_error(response, 503, legs.error());
+        return;
+    }
+    json list = json::array();
+    for (const std::optional<RoadLeg>& leg : legs.value()) {
+        if (!leg) {
+            list.push_back(nullptr);
+            continue;
+        }
+        json path = json::array();
+        for (const LatLon& point : leg->path) {
+            path.push_back(json::array({point.lat, point.lon}));
+        }
+        list.push_back(json{{"seconds", number_or_null(leg->seconds)},
+                            {"metres", number_or_null(leg->metres)},
+                            {"path", std::move(path)}});
+    }
+    send_json(response, 200, json{{"ok", true}, {"router", router_->name()}, {"legs", list}});
 }
 
 } // namespace rundel::mapserver

@@ -21,6 +21,7 @@ struct Response;
 namespace rundel::mapserver {
 
 class OnlineGeocoder;
+class RoadRouter;
 class TileProxy;
 
 struct MapServerOptions {
@@ -35,6 +36,11 @@ struct MapServerOptions {
     /// Online geocoder: "gsi", "nominatim" (either "=BASE"), a Nominatim address, or empty
     /// for the gazetteer only.
     std::string geocoder;
+    /// Road router: "osrm", "osrm=BASE" or "NAME=BASE" (OSRM's API), or empty for straight
+    /// lines only.
+    std::string router;
+    /// The most sources (and destinations) one table request asks for.
+    std::int32_t router_block = 100;
 };
 
 /// The map server: the map page at the addresses of both server modes, its files, one session
@@ -61,6 +67,8 @@ public:
     static constexpr std::size_t kMaxMarkers = 32767;
     /// Worker threads: each connection holds one while it is open.
     static constexpr std::size_t kWorkers = 256;
+    /// The most stops one road table may have (a million cells).
+    static constexpr std::size_t kMaxRoadStops = 1000;
 
 private:
     void routes();
@@ -69,9 +77,12 @@ private:
     void node_file(const httplib::Request& request, httplib::Response& response);
     void geocode(const httplib::Request& request, httplib::Response& response);
     void tile(const httplib::Request& request, httplib::Response& response);
+    void road_table(const httplib::Request& request, httplib::Response& response);
+    void road_legs(const httplib::Request& request, httplib::Response& response);
     Status start_online_services();
     Status start_geocoder(const std::filesystem::path& cache);
     Status start_tiles(const std::filesystem::path& cache);
+    Status start_router(const std::filesystem::path& cache);
     void expiry_loop();
 
     MapServerOptions options_;
@@ -79,6 +90,7 @@ private:
     Gazetteer gazetteer_;
     std::unique_ptr<OnlineGeocoder> online_;
     std::unique_ptr<TileProxy> tiles_;
+    std::unique_ptr<RoadRouter> router_;
     std::unique_ptr<httplib::Server> server_;
     std::string page_template_;
     std::thread listener_;

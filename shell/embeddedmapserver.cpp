@@ -67,6 +67,9 @@ Status EmbeddedMapServer::ensure(const QString& host, int port) {
     if (!geocoder_.isEmpty()) {
         arguments << QStringLiteral("--geocoder") << geocoder_;
     }
+    if (!router_.isEmpty()) {
+        arguments << QStringLiteral("--router") << router_;
+    }
     process_.start(executable_, arguments);
     QElapsedTimer waited;
     waited.start();

@@ -25,11 +25,12 @@ public:
     /// is this machine. A failure (with the server's own reason where it gave one) when none can
     /// be had. The server started ends when this program ends, even by a crash.
     [[nodiscard]] Status ensure(const QString& host, int port);
-    /// The online tiles and geocoder the server started by ensure() uses (its --tiles and
-    /// --geocoder); empty: offline only.
-    void set_online_sources(QString tiles, QString geocoder) {
+    /// The online tiles, geocoder and road router the server started by ensure() uses (its
+    /// --tiles, --geocoder and --router); empty: offline only, straight lines.
+    void set_online_sources(QString tiles, QString geocoder, QString router = {}) {
         tiles_ = std::move(tiles);
         geocoder_ = std::move(geocoder);
+        router_ = std::move(router);
     }
     void stop();
     /// The started server's process id; 0 when none runs.
@@ -43,6 +44,7 @@ private:
     QString data_folder_;
     QString tiles_;
     QString geocoder_;
+    QString router_;
     QProcess process_;
 };
 

@@ -184,7 +184,7 @@ bool RundelApp::start() {
     route_->set_improve(settings.improve());
     downloader_->set_server(server_domain_, server_port_);
 
-    map_server_->set_online_sources(settings.tiles(), settings.geocoder());
+    map_server_->set_online_sources(settings.tiles(), settings.geocoder(), settings.router());
     if (const Status server = map_server_->ensure(server_domain_, server_port_); !server) {
         dialogs_->message(QString::fromStdString(server.error()));
     }

@@ -54,6 +54,8 @@ SettingsFile SettingsFile::parse(const QByteArray& bytes) {
             settings.tiles_ = rest_of(line);
         } else if (key == QLatin1String("geocoder")) {
             settings.geocoder_ = rest_of(line);
+        } else if (key == QLatin1String("router")) {
+            settings.router_ = rest_of(line);
         }
     }
     return settings;

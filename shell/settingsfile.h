@@ -8,8 +8,8 @@ namespace rundel::shell {
 /// The settings file "ini_tsproblem.txt": lines of key ":" value, ending at CR LF, LF or CR.
 /// "domain" names the map server's host (the last such line wins); "port", optional, its port;
 /// "improve", optional, whether routes are improved after construction (1/on/yes/true);
-/// "tiles" and "geocoder", optional, the bundled map server's online sources (the whole rest
-/// of the line, colons included, e.g. "gsi" or "gsi=http://127.0.0.1:8080").
+/// "tiles", "geocoder" and "router", optional, the bundled map server's online sources (the
+/// whole rest of the line, colons included, e.g. "gsi" or "osrm=http://127.0.0.1:5000").
 /// Values are trimmed of blanks.
 class SettingsFile {
 public:
@@ -22,6 +22,7 @@ public:
     [[nodiscard]] bool improve() const { return improve_; }
     [[nodiscard]] const QString& tiles() const { return tiles_; }
     [[nodiscard]] const QString& geocoder() const { return geocoder_; }
+    [[nodiscard]] const QString& router() const { return router_; }
     /// The host with ":port" when a port is set.
     [[nodiscard]] QString authority() const;
 
@@ -36,6 +37,7 @@ private:
     bool improve_ = false;
     QString tiles_;
     QString geocoder_;
+    QString router_;
 };
 
 } // namespace rundel::shell

@@ -2,10 +2,12 @@
 
 #include "mapserver/mapserver.h"
 #include "mapserver/onlinegeocoder.h"
+#include "mapserver/roadrouter.h"
 #include "mapserver/tileproxy.h"
 #include "session/workfolders.h"
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -45,6 +47,15 @@ Options:
                     NAME=BASE, or a Nominatim address. Answers are kept in
                     DIR/cache/geocode.tsv; when the service fails the gazetteer answers,
                     and a service that did not answer is left alone for a minute.
+  --router SOURCE   road distances and drive times, and the roads' shapes, from a router
+                    with OSRM's HTTP API: osrm (a local osrm-routed at
+                    http://127.0.0.1:5000), osrm=BASE or NAME=BASE. Served at
+                    /router/table and /router/legs; answers are kept in DIR/cache, so a
+                    day's stops asked again cost no request; a router that did not
+                    answer is left alone for a minute.
+  --router-table N  the most sources and destinations one table request asks for
+                    (default 100, OSRM's own default limit; halved when the router says
+                    the table is too big)
   --help            show this text
 
 It prints the address of the map page once it listens, and stops on SIGINT or SIGTERM.
@@ -94,6 +105,17 @@ int main(int argc, char** argv) {
             options.tiles = argv[++i];
         } else if (arg == "--geocoder" && has_value) {
             options.geocoder = argv[++i];
+        } else if (arg == "--router" && has_value) {
+            options.router = argv[++i];
+        } else if (arg == "--router-table" && has_value) {
+            const std::string text = argv[++i];
+            const auto [end, error] =
+                std::from_chars(text.data(), text.data() + text.size(), options.router_block);
+            if (error != std::errc{} || end != text.data() + text.size() ||
+                options.router_block < 1 || options.router_block > 10000) {
+                std::cerr << "rundel-mapserver: --router-table takes a number from 1 to 10000\n";
+                return 1;
+            }
         } else {
             std::cerr << "rundel-mapserver: unknown or incomplete argument: " << arg << "\n\n"
                       << kUsage;
@@ -107,6 +129,9 @@ int main(int argc, char** argv) {
     }
     if (bad.empty() && !options.tiles.empty()) {
         bad = rundel::mapserver::TileSource::parse(options.tiles).error();
+    }
+    if (bad.empty() && !options.router.empty()) {
+        bad = rundel::mapserver::RouterService::parse(options.router).error();
     }
     if (!bad.empty()) {
         std::cerr << "rundel-mapserver: " << bad << '\n';

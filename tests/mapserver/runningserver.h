@@ -3,6 +3,7 @@
 #include "mapserver/mapserver.h"
 #include "support/tempfolder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -11,13 +12,20 @@ namespace rundel::test {
 /// The real map server on loopback with the staged page and gazetteer, a fresh data folder,
 /// and online sources when given.
 struct RunningServer {
-    explicit RunningServer(const std::string& tiles = {}, const std::string& geocoder = {}) {
+    explicit RunningServer(const std::string& tiles = {}, const std::string& geocoder = {})
+        : RunningServer([&](mapserver::MapServerOptions& options) {
+              options.tiles = tiles;
+              options.geocoder = geocoder;
+          }) {}
+
+    /// With options of the test's own; @p data_dir: a data folder to reuse (else a fresh one).
+    explicit RunningServer(const std::function<void(mapserver::MapServerOptions&)>& adjust,
+                           const std::filesystem::path& data_dir = {}) {
         mapserver::MapServerOptions options;
-        options.data_dir = data.path() / "nodes";
+        options.data_dir = data_dir.empty() ? data.path() / "nodes" : data_dir;
         options.web_root = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "web";
         options.gazetteer = std::filesystem::path(RUNDEL_PROGRAM_DIR) / "mapdata/gazetteer.tsv";
-        options.tiles = tiles;
-        options.geocoder = geocoder;
+        adjust(options);
         server = std::make_unique<mapserver::MapServer>(options);
         const Status started = server->start();
         EXPECT_TRUE(started) << started.error();

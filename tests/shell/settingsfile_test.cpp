@@ -64,9 +64,11 @@ private slots:
 
     void onlineSourcesKeepTheirColons() {
         const SettingsFile settings = SettingsFile::parse(
-            "domain:h\r\ntiles: gsi=http://127.0.0.1:8080 \r\ngeocoder:nominatim\r\n");
+            "domain:h\r\ntiles: gsi=http://127.0.0.1:8080 \r\ngeocoder:nominatim\r\n"
+            "router:osrm=http://127.0.0.1:5000\r\n");
         QCOMPARE(settings.tiles(), QStringLiteral("gsi=http://127.0.0.1:8080"));
         QCOMPARE(settings.geocoder(), QStringLiteral("nominatim"));
+        QCOMPARE(settings.router(), QStringLiteral("osrm=http://127.0.0.1:5000"));
         QVERIFY(SettingsFile::parse("domain:h\r\n").tiles().isEmpty());
     }
 
