@@ -220,35 +220,48 @@ private slots:
         QVERIFY(!f.dialogs.messages.first().contains(QStringLiteral("保存しました")));
         f.exporter.savaPlain_txt(); // the plain text of no leg is a line end alone
         QCOMPARE(f.bytes(named("PLAIN_", ".txt")), QByteArray("\r\n"));
-
-        f.dialogs.messages.clear();
-        f.page.values.insert("sesid", "../../escape");
-        f.lists.set_legs(kLegs, kCoords);
-        f.exporter.savaKML_kml();
-        f.exporter.savaPlain_txt();
-        f.exporter.saveMap_bmp();
-        f.exporter.saveGpx_gpx();
-        f.exporter.saveVisitList_csv();
-        QCOMPARE(f.dialogs.messages.size(), 5);
-        for (const QString& message : f.dialogs.messages) {
-            QVERIFY(!message.contains(QStringLiteral("保存しました")));
-        }
-        QCOMPARE(f.capture.captures, 0);
-        QVERIFY(!std::filesystem::exists(f.folder.path().parent_path() / "escape.kml"));
     }
 
-    void unwritableFilesAreReportedWithoutConfirmation() {
-        Fixture f;
-        for (const char* prefix : {"KML_", "PLAIN_", "chart_"}) {
-            const QString name = named(prefix, prefix[0] == 'K' ? ".kml" : ".txt");
-            QVERIFY(QDir(f.result({})).mkpath(name));
+    void aFailedSaveSaysWhyAndWritesNothing_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("blocked"); // a folder where the file would go; empty: bad id
+        using rundel::session::SaveFormat;
+        const struct {
+            SaveFormat format;
+            const char* name;
+            QString file;
+        } formats[] = {{SaveFormat::PlainText, "plain", named("PLAIN_", ".txt")},
+                       {SaveFormat::Kml, "kml", named("KML_", ".kml")},
+                       {SaveFormat::Picture, "picture", named("chart_", ".txt")},
+                       {SaveFormat::Gpx, "gpx", named("GPX_", ".gpx")},
+                       {SaveFormat::VisitList, "visit list", named("ROUTE_", ".csv")}};
+        for (const auto& row : formats) {
+            QTest::addRow("%s, a session id that leaves the folder", row.name)
+                << static_cast<int>(row.format) << QString();
+            QTest::addRow("%s, unwritable", row.name) << static_cast<int>(row.format) << row.file;
         }
-        f.exporter.savaKML_kml();
-        f.exporter.savaPlain_txt();
-        f.exporter.saveMap_bmp();
-        QCOMPARE(f.dialogs.messages.size(), 3);
-        for (const QString& message : f.dialogs.messages) {
-            QVERIFY2(!message.contains(QStringLiteral("保存しました")), qPrintable(message));
+    }
+
+    void aFailedSaveSaysWhyAndWritesNothing() {
+        QFETCH(int, format);
+        QFETCH(QString, blocked);
+        Fixture f;
+        with_sources(f.lists);
+        if (blocked.isEmpty()) {
+            f.page.values.insert("sesid", "../../escape");
+        } else {
+            QVERIFY(QDir(f.result({})).mkpath(blocked));
+        }
+        f.exporter.save_route(static_cast<rundel::session::SaveFormat>(format));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY2(!f.dialogs.messages.first().contains(QStringLiteral("保存しました")),
+                 qPrintable(f.dialogs.messages.first()));
+        QCOMPARE(QDir(f.result({})).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(QString::fromStdString(f.folder.path().parent_path().string()))
+                     .entryList({QStringLiteral("escape*")}),
+                 QStringList());
+        if (blocked.isEmpty()) {
+            QCOMPARE(f.capture.captures, 0);
         }
     }
 

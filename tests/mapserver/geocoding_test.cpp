@@ -2,8 +2,11 @@
 #include "mapserver/mapserver.h"
 #include "mapserver/onlinegeocoder.h"
 #include "mapserver/querytext.h"
+#include "mapserver/roadrouter.h"
+#include "mapserver/tileproxy.h"
 #include "runningserver.h"
 #include "support/loopbackserver.h"
+#include "support/nodetext.h"
 #include "support/tempfolder.h"
 
 #include <atomic>
@@ -197,17 +200,69 @@ TEST(OnlineGeocoder, NominatimAndUnreachableServices) {
     EXPECT_EQ(unreachable.requests_sent(), 1);
 }
 
-TEST(OnlineGeocoder, PresetsAndAddresses) {
-    EXPECT_EQ(GeocoderService::parse("gsi").value().address.scheme_host,
-              "https://msearch.gsi.go.jp");
-    EXPECT_EQ(GeocoderService::parse("nominatim").value().kind, GeocoderService::Kind::Nominatim);
-    EXPECT_EQ(GeocoderService::parse("gsi=http://127.0.0.1:8080/").value().address.scheme_host,
-              "http://127.0.0.1:8080");
-    EXPECT_FALSE(GeocoderService::parse("gsi=ftp://x"));
-    const auto unknown = GeocoderService::parse("google");
-    EXPECT_FALSE(unknown);
-    EXPECT_NE(unknown.error().find("--geocoder"), std::string::npos);
+struct PresetCase {
+    const char* option; ///< tiles, geocoder or router
+    const char* text;
+    const char* reaches; ///< the address asked first; empty: refused, naming the option
+};
+
+/// Where an online source's value leads: the first tile template, the geocoder's or the
+/// router's scheme, host and path.
+std::string reached(const std::string& option, const std::string& text, std::string& error) {
+    const auto address = [](const rundel::mapserver::ServiceAddress& at) {
+        return at.scheme_host + at.path;
+    };
+    if (option == "tiles") {
+        const auto source = rundel::mapserver::TileSource::parse(text);
+        error = source.error();
+        return source ? source.value().templates.begin()->second : std::string();
+    }
+    if (option == "geocoder") {
+        const auto service = GeocoderService::parse(text);
+        error = service.error();
+        return service ? address(service.value().address) : std::string();
+    }
+    const auto router = rundel::mapserver::RouterService::parse(text);
+    error = router.error();
+    return router ? address(router.value().address) : std::string();
 }
+
+class OnlinePresets : public ::testing::TestWithParam<PresetCase> {};
+
+TEST_P(OnlinePresets, LeadWhereTheyNameOrAreRefused) {
+    std::string error;
+    const std::string where = reached(GetParam().option, GetParam().text, error);
+    const std::string expected = GetParam().reaches;
+    if (expected.empty()) {
+        EXPECT_TRUE(where.empty());
+        EXPECT_NE(error.find(std::string("--") + GetParam().option), std::string::npos) << error;
+    } else {
+        EXPECT_EQ(where.substr(0, expected.size()), expected) << where;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, OnlinePresets,
+    ::testing::Values(
+        PresetCase{"tiles", "gsi", "https://cyberjapandata.gsi.go.jp/"},
+        PresetCase{"tiles", "gsi=http://127.0.0.1:8080", "http://127.0.0.1:8080/"},
+        PresetCase{"tiles", "osm", "https://tile.openstreetmap.org/{z}/{x}/{y}.png"},
+        PresetCase{"tiles", "https://example.org/{z}/{x}/{y}.png", "https://example.org/{z}"},
+        PresetCase{"tiles", "https://example.org/{z}/{x}.png", ""},
+        PresetCase{"tiles", "gsi=ftp://x", ""},
+        PresetCase{"geocoder", "gsi", "https://msearch.gsi.go.jp"},
+        PresetCase{"geocoder", "gsi=http://127.0.0.1:8080/", "http://127.0.0.1:8080"},
+        PresetCase{"geocoder", "nominatim", "https://nominatim.openstreetmap.org"},
+        PresetCase{"geocoder", "https://example.org/nominatim", "https://example.org/nominatim"},
+        PresetCase{"geocoder", "gsi=ftp://x", ""}, PresetCase{"geocoder", "google", ""},
+        PresetCase{"router", "osrm", "http://127.0.0.1:5000"},
+        PresetCase{"router", "osrm=https://example.org/osrm/", "https://example.org/osrm"},
+        PresetCase{"router", "valhalla=http://10.0.0.2:8002", "http://10.0.0.2:8002"},
+        PresetCase{"router", "fast", ""}, PresetCase{"router", "osrm=ftp://x", ""},
+        PresetCase{"router", "=http://x", ""}),
+    [](const auto& param) {
+        return std::string(param.param.option) + "_" + rundel::test::test_name(param.param.text);
+    });
 
 using OnlineMapServer = rundel::test::RunningServer;
 

@@ -118,40 +118,56 @@ TEST_F(BatchFolderEngineTest, AnAsymmetricMatrixIsSolvedInItsDirectionOfTravel) 
     EXPECT_EQ(rundel::engine::tour_cost(check.problem(), order), 1286);
 }
 
-TEST_F(BatchFolderEngineTest, MalformedOrMissingNodeFilesWriteNothing) {
+struct BadRequest {
+    const char* name;
+    const char* request;
+    const char* says;          ///< in the first message
+    bool load_failure = false; ///< followed by "Erorr Load File"
+};
+
+class BatchBadRequests : public BatchFolderEngineTest,
+                         public ::testing::WithParamInterface<BadRequest> {};
+
+/// Each: deleted, no result anywhere, and why, naming the request.
+TEST_P(BatchBadRequests, WriteNothingAndSayWhy) {
     folder.write("Rundel/tsp_node_data/bad.tsp", "NODE_COORD_SECTION\r\n1 1  2\r\nEOF\r\n");
     folder.write("Rundel/tsp_node_data/nosection.tsp", "1 1 2\r\n");
-    folder.write("Rundel/tsp_pre_file/1", "bad.tsp\r\nx\r\n");
-    folder.write("Rundel/tsp_pre_file/2", "missing.tsp\r\ny\r\n");
-    folder.write("Rundel/tsp_pre_file/3", "nosection.tsp\r\nz\r\n");
-    EXPECT_EQ(batch.tick(), 3);
-    EXPECT_TRUE(files_in(folders.batch_requests()).empty());
-    EXPECT_TRUE(files_in(folders.batch_results()).empty());
-    // Each: why, then the load failure, both naming the request.
-    ASSERT_EQ(listener.messages.size(), 6U);
-    EXPECT_NE(listener.messages[0].find("bad.tsp: ノードファイル 2 行目"), std::string::npos);
-    EXPECT_EQ(listener.messages[1], "1: Erorr Load File");
-    EXPECT_NE(listener.messages[2].find("missing.tsp"), std::string::npos);
-    EXPECT_EQ(listener.messages[3], "2: Erorr Load File");
-    EXPECT_NE(listener.messages[4].find("NODE_COORD_SECTION"), std::string::npos);
-    EXPECT_EQ(listener.messages[5], "3: Erorr Load File");
-}
-
-TEST_F(BatchFolderEngineTest, UnsafeNamesAreRefusedAndNothingLeavesTheFolders) {
     folder.write("outside.tsp", kThree);
-    folder.write("Rundel/tsp_pre_file/1", "../../outside.tsp\r\nup\r\n");
-    folder.write("Rundel/tsp_pre_file/2", "three.tsp\r\n../../escaped\r\n");
-    folder.write("Rundel/tsp_pre_file/3", "three.tsp\r\nsub/dir\r\n");
-    folder.write("Rundel/tsp_pre_file/4", "\r\nempty-name\r\n");
-    folder.write("Rundel/tsp_pre_file/5", "three.tsp\r\nbell\a\r\n");
-    folder.write("Rundel/tsp_pre_file/6", "..\r\ndots\r\n");
-    EXPECT_EQ(batch.tick(), 6);
+    folder.write("Rundel/tsp_pre_file/req", GetParam().request);
+    EXPECT_EQ(batch.tick(), 1);
     EXPECT_TRUE(files_in(folders.batch_requests()).empty());
     EXPECT_TRUE(files_in(folders.batch_results()).empty());
     EXPECT_FALSE(fs::exists(folder.path() / "escaped_tspdata.txt"));
     EXPECT_FALSE(fs::exists(folder.path() / "Rundel" / "escaped_tspdata.txt"));
-    EXPECT_EQ(listener.messages.size(), 6U);
+    ASSERT_EQ(listener.messages.size(), GetParam().load_failure ? 2U : 1U);
+    EXPECT_EQ(listener.messages[0].rfind("req: ", 0), 0U) << listener.messages[0];
+    EXPECT_NE(listener.messages[0].find(GetParam().says), std::string::npos)
+        << listener.messages[0];
+    if (GetParam().load_failure) {
+        EXPECT_EQ(listener.messages[1], "req: Erorr Load File");
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, BatchBadRequests,
+    ::testing::Values(
+        BadRequest{"malformed_node_file", "bad.tsp\r\nx\r\n", "bad.tsp: ノードファイル 2 行目",
+                   true},
+        BadRequest{"missing_node_file", "missing.tsp\r\ny\r\n", "missing.tsp", true},
+        BadRequest{"no_node_section", "nosection.tsp\r\nz\r\n", "NODE_COORD_SECTION", true},
+        BadRequest{"node_file_outside", "../../outside.tsp\r\nup\r\n", "outside.tsp"},
+        BadRequest{"result_outside", "three.tsp\r\n../../escaped\r\n", "escaped"},
+        BadRequest{"result_in_a_subfolder", "three.tsp\r\nsub/dir\r\n", "sub/dir"},
+        BadRequest{"empty_node_file_name", "\r\nempty-name\r\n", "empty-name"},
+        BadRequest{"control_character", "three.tsp\r\nbell\a\r\n", "bell"},
+        BadRequest{"dots", "..\r\ndots\r\n", "dots"},
+        BadRequest{"budget_not_a_number", "three.tsp\nbad\nimprove lots\n", "improve"},
+        BadRequest{"budget_too_large", "three.tsp\nbig\nimprove 5000\n", "improve"},
+        BadRequest{"start_not_a_number", "three.tsp\nr\nstart x\n", "start"},
+        BadRequest{"end_zero", "three.tsp\nr\nend 0\n", "end"},
+        BadRequest{"open_with_a_value", "three.tsp\nr\nopen now\n", "open"},
+        BadRequest{"start_beyond_the_nodes", "three.tsp\nr\nstart 9\n", "9"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(BatchFolderEngineTest, UnwritableResultIsReportedNotDropped) {
     fs::create_directories(folders.batch_results() / "blocked_tspdata.txt");
@@ -214,25 +230,18 @@ INSTANTIATE_TEST_SUITE_P(
 struct RouteCase {
     const char* name;
     const char* lines;  ///< after "three.tsp" and "r"
-    const char* result; ///< the result file; empty: none, and one message
+    const char* result; ///< the result file
 };
 
 class BatchRouteLines : public BatchFolderEngineTest,
                         public ::testing::WithParamInterface<RouteCase> {};
 
 /// Three nodes on a line at x = 0, 1 and 3.
-TEST_P(BatchRouteLines, GiveTheRouteAskedForOrSayWhyNot) {
+TEST_P(BatchRouteLines, GiveTheRouteAskedFor) {
     folder.write("Rundel/tsp_pre_file/req", std::string("three.tsp\r\nr\r\n") + GetParam().lines);
     EXPECT_EQ(batch.tick(), 1);
-    const std::string expected = GetParam().result;
-    if (expected.empty()) {
-        EXPECT_TRUE(files_in(folders.batch_results()).empty());
-        ASSERT_EQ(listener.messages.size(), 1U);
-        EXPECT_EQ(listener.messages[0].rfind("req: ", 0), 0U) << listener.messages[0];
-    } else {
-        EXPECT_TRUE(listener.messages.empty()) << listener.messages.front();
-        EXPECT_EQ(folder.read("Rundel/tsp_node/r_tspdata.txt"), expected);
-    }
+    EXPECT_TRUE(listener.messages.empty()) << listener.messages.front();
+    EXPECT_EQ(folder.read("Rundel/tsp_node/r_tspdata.txt"), GetParam().result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -244,23 +253,20 @@ INSTANTIATE_TEST_SUITE_P(
                       RouteCase{"end_only", "end 3", "1\r\n2\r\n3\r\n"},
                       RouteCase{"round_trip_from_2", "start 2\r\n", "2\r\n1\r\n3\r\n2\r\n"},
                       RouteCase{"unknown_lines_are_notes", "priority high\r\nstart 2\r\n",
-                                "2\r\n1\r\n3\r\n2\r\n"},
-                      RouteCase{"start_not_a_number", "start x\r\n", ""},
-                      RouteCase{"end_zero", "end 0\r\n", ""},
-                      RouteCase{"open_with_a_value", "open now\r\n", ""},
-                      RouteCase{"start_beyond_the_nodes", "start 9\r\n", ""}),
+                                "2\r\n1\r\n3\r\n2\r\n"}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(BatchFolderEngineTest, RunnerWideImproveAndBadBudgets) {
+TEST_F(BatchFolderEngineTest, RunnerWideImproveServesRequestsWithoutTheirOwn) {
     folder.write("Rundel/tsp_node_data/pr76.tsp", rundel::test::tsplib_text("pr76.tsp"));
-    folder.write("Rundel/tsp_pre_file/1", "pr76.tsp\nbad\nimprove lots\n");
-    folder.write("Rundel/tsp_pre_file/2", "pr76.tsp\nbig\nimprove 5000\n");
     batch.set_default_improve(BatchFolderEngine::parse_improve("improve"));
-    folder.write("Rundel/tsp_pre_file/3", "pr76.tsp\nall\n");
-    EXPECT_EQ(batch.tick(), 3);
-    EXPECT_EQ(files_in(folders.batch_results()), (std::vector<std::string>{"all_tspdata.txt"}));
-    EXPECT_EQ(listener.messages.size(), 2U);
-    EXPECT_TRUE(files_in(folders.batch_requests()).empty());
+    folder.write("Rundel/tsp_pre_file/1", "pr76.tsp\nall\n");
+    folder.write("Rundel/tsp_pre_file/2", "pr76.tsp\nzero\nimprove 0\n");
+    EXPECT_EQ(batch.tick(), 2);
+    EXPECT_TRUE(listener.messages.empty());
+    // The runner's budget is the default one; a request's own "improve 0" is the local search
+    // alone: the two differ.
+    EXPECT_NE(folder.read("Rundel/tsp_node/all_tspdata.txt"),
+              folder.read("Rundel/tsp_node/zero_tspdata.txt"));
 }
 
 TEST_F(BatchFolderEngineTest, HiddenFilesWaitUntilRenamedIntoPlace) {
