@@ -156,8 +156,8 @@ Status RouteExporter::capture_map(const QString& session_id) {
     }
     const QString line =
         latitude + QLatin1Char(',') + longitude + QLatin1Char(',') + name + QStringLiteral("\r\n");
-    Status charted =
-        folder_.append(QStringLiteral("chart_") + session_id + QStringLiteral(".txt"), line.toUtf8());
+    Status charted = folder_.append(QStringLiteral("chart_") + session_id + QStringLiteral(".txt"),
+                                    line.toUtf8());
     if (!charted) {
         // A picture the chart does not place is of no use, and the user is told it failed.
         QFile::remove(folder_.file(name));
