@@ -419,18 +419,28 @@ json number_or_null(double value) {
 
 } // namespace
 
-void MapServer::road_table(const httplib::Request& request, httplib::Response& response) {
+std::optional<std::vector<LatLon>> MapServer::router_stops(const httplib::Request& request,
+                                                           httplib::Response& response,
+                                                           std::size_t most) {
     if (!router_) {
         send_error(response, 404, "no router is set (--router)");
-        return;
+        return std::nullopt;
     }
     std::string error;
-    const std::vector<LatLon> stops = stops_of(request.body, kMaxRoadStops, error);
+    std::vector<LatLon> stops = stops_of(request.body, most, error);
     if (!error.empty()) {
         send_error(response, 400, error);
+        return std::nullopt;
+    }
+    return stops;
+}
+
+void MapServer::road_table(const httplib::Request& request, httplib::Response& response) {
+    const auto stops = router_stops(request, response, kMaxRoadStops);
+    if (!stops) {
         return;
     }
-    const Result<RoadMatrix> matrix = router_->table(stops);
+    const Result<RoadMatrix> matrix = router_->table(*stops);
     if (!matrix) {
         send_error(response, 503, matrix.error());
         return;
@@ -458,17 +468,11 @@ void MapServer::road_table(const httplib::Request& request, httplib::Response& r
 }
 
 void MapServer::road_legs(const httplib::Request& request, httplib::Response& response) {
-    if (!router_) {
-        send_error(response, 404, "no router is set (--router)");
+    const auto stops = router_stops(request, response, kMaxMarkers);
+    if (!stops) {
         return;
     }
-    std::string error;
-    const std::vector<LatLon> stops = stops_of(request.body, kMaxMarkers, error);
-    if (!error.empty()) {
-        send_error(response, 400, error);
-        return;
-    }
-    const auto legs = router_->legs(stops);
+    const auto legs = router_->legs(*stops);
     if (!legs) {
         send_error(response, 503, legs.error());
         return;

@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace httplib {
 class Server;
@@ -22,6 +24,7 @@ namespace rundel::mapserver {
 
 class OnlineGeocoder;
 class RoadRouter;
+struct LatLon;
 class TileProxy;
 
 struct MapServerOptions {
@@ -79,6 +82,10 @@ private:
     void tile(const httplib::Request& request, httplib::Response& response);
     void road_table(const httplib::Request& request, httplib::Response& response);
     void road_legs(const httplib::Request& request, httplib::Response& response);
+    /// The stops of a router request; nothing, with the error answered, when there is no
+    /// router or the body is not a list of at most @p most stops.
+    std::optional<std::vector<struct LatLon>>
+    router_stops(const httplib::Request& request, httplib::Response& response, std::size_t most);
     Status start_online_services();
     Status start_geocoder(const std::filesystem::path& cache);
     Status start_tiles(const std::filesystem::path& cache);
