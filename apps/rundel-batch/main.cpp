@@ -32,12 +32,18 @@ constexpr const char* kUsage = R"(Usage: rundel-batch [--folder DIR] [--once] [-
 Solves node files that other software requests through the working folders of a
 Rundel_Engine program folder, as the desktop program does in local server mode.
 
-  DIR/Rundel/tsp_node_data/   node files (NODE_COORD_SECTION, "number x y" lines)
+  DIR/Rundel/tsp_node_data/   node files: NODE_COORD_SECTION with "number x y" lines,
+                              or TSPLIB files (EDGE_WEIGHT_TYPE EUC_2D, CEIL_2D, ATT,
+                              GEO or EXPLICIT; TYPE TSP or ATSP)
   DIR/Rundel/tsp_pre_file/    requests: any file whose first line names a node file
-                              and whose second line is the result id; an optional
-                              third line "improve" (or "improve N") shortens the tour
+                              and whose second line is the result id; optional lines
+                              "improve" (or "improve N") shorten the tour, "start N",
+                              "end M" and "open" make a route from N, to M, or with
+                              the best last stop
   DIR/Rundel/tsp_node/        results: <result id>_tspdata.txt, one node number a
-                              line (CR LF), starting and ending with node 1
+                              line (CR LF), starting and ending with node 1 (a route
+                              from its first stop to its last), in the direction of
+                              travel
 
 Each request is deleted once it has been handled, whether or not a result was
 written. Requests are taken in name order.
