@@ -17,7 +17,7 @@ PointSet located_points(const Problem& problem) {
     const std::int32_t n = problem.size();
     points.at.reserve(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
-        if (problem.weight == EdgeWeight::Plane) {
+        if (problem.weight == EdgeWeight::Plane || problem.weight == EdgeWeight::Euc2D) {
             const NodeRec& node = problem.nodes[static_cast<std::size_t>(i) + 1];
             points.at.push_back({node.x, node.y});
         } else {
@@ -27,17 +27,6 @@ PointSet located_points(const Problem& problem) {
         }
     }
     return points;
-}
-
-/// The cost between nodes (0-based) for the search; EUC_2D's straight lines themselves, as
-/// for round trips.
-double search_cost(const Problem& problem, std::int32_t a, std::int32_t b) {
-    if (problem.weight == EdgeWeight::Euc2D) {
-        const Point& p = problem.exact[static_cast<std::size_t>(a)];
-        const Point& q = problem.exact[static_cast<std::size_t>(b)];
-        return std::hypot(p.x - q.x, p.y - q.y);
-    }
-    return problem.cost(a + 1, b + 1);
 }
 
 /// The open route of a round trip through the stand-in, read from its first stop.
@@ -98,44 +87,48 @@ ImproveResult improve_open(const Problem& problem, const RouteEnds& ends,
     }
     ImproveResult result;
     if (problem.weight == EdgeWeight::Plane || problem.weight == EdgeWeight::Euc2D) {
-        // Plane points: the search renumbered in route order, as round trips are.
+        // Plane points (EUC_2D's as well): the search renumbered in route order, as round
+        // trips are, and judged by the straight lines, as round trips are.
         result = TourImprover::improve_open(located_points(problem), order, ends.start != 0,
                                             ends.end != 0, options);
         for (std::int32_t& node : order) {
             ++node;
         }
-    } else {
-        const std::int32_t n = problem.size();
-        const StandIn stand_in(n, ends.start - 1, ends.end - 1, length);
-        order.push_back(n);
-        if (problem.asymmetric) {
-            result = DirectedSearch::improve(
-                n + 1,
-                [&](std::int32_t a, std::int32_t b) {
-                    return a == n || b == n ? stand_in.directed(a, b) : problem.cost(a + 1, b + 1);
-                },
-                order, options);
-        } else {
-            const auto cost = [&](std::int32_t a, std::int32_t b) {
-                if (a == n || b == n) {
-                    return stand_in.either_way(a == n ? b : a);
-                }
-                return search_cost(problem, a, b);
-            };
-            NeighbourLists neighbours = problem.weight == EdgeWeight::Explicit
-                                            ? NeighbourLists(n, kCandidates, cost)
-                                            : NeighbourLists(located_points(problem), kCandidates);
-            std::vector<std::int32_t> near;
-            for (const std::int32_t end : {stand_in.start, stand_in.end}) {
-                if (end >= 0) {
-                    near.push_back(end);
-                }
-            }
-            neighbours.add(near);
-            result = TourImprover::improve(n + 1, cost, neighbours, order, options);
-        }
-        order = route_of(order, stand_in, ends, problem.asymmetric);
+        path = std::move(order);
+        result.length_before = length;
+        result.length_after = tour_cost(problem, path, true);
+        return result;
     }
+    const std::int32_t n = problem.size();
+    const StandIn stand_in(n, ends.start - 1, ends.end - 1, length);
+    order.push_back(n);
+    if (problem.asymmetric) {
+        result = DirectedSearch::improve(
+            n + 1,
+            [&](std::int32_t a, std::int32_t b) {
+                return a == n || b == n ? stand_in.directed(a, b) : problem.cost(a + 1, b + 1);
+            },
+            order, options);
+    } else {
+        const auto cost = [&](std::int32_t a, std::int32_t b) {
+            if (a == n || b == n) {
+                return stand_in.either_way(a == n ? b : a);
+            }
+            return problem.cost(a + 1, b + 1);
+        };
+        NeighbourLists neighbours = problem.weight == EdgeWeight::Explicit
+                                        ? NeighbourLists(n, kCandidates, cost)
+                                        : NeighbourLists(located_points(problem), kCandidates);
+        std::vector<std::int32_t> near;
+        for (const std::int32_t end : {stand_in.start, stand_in.end}) {
+            if (end >= 0) {
+                near.push_back(end);
+            }
+        }
+        neighbours.add(near);
+        result = TourImprover::improve(n + 1, cost, neighbours, order, options);
+    }
+    order = route_of(order, stand_in, ends, problem.asymmetric);
     result.length_before = length;
     result.length_after = tour_cost(problem, order, true);
     if (result.length_after < length) {

@@ -575,17 +575,24 @@ ImproveResult TourImprover::improve(const Problem& problem, std::vector<std::int
         return length;
     };
     const auto n = static_cast<std::int32_t>(order.size());
-    if (problem.weight == EdgeWeight::Plane) {
+    if (problem.weight == EdgeWeight::Plane || problem.weight == EdgeWeight::Euc2D) {
+        // EUC_2D is searched, and judged, over the straight lines themselves, exactly as plane
+        // node files are (the same tours); only the figures are TSPLIB's rounded lengths. Its
+        // legs rounded to whole units could make a shorter tour look longer.
         PointSet points;
         points.at.reserve(order.size());
         for (std::int32_t i = 1; i <= n; ++i) {
             const NodeRec& node = problem.nodes[static_cast<std::size_t>(i)];
             points.at.push_back({node.x, node.y});
         }
-        return improve(points, order, options);
+        const double length_before = measure(order);
+        ImproveResult result = improve(points, order, options);
+        if (problem.weight == EdgeWeight::Euc2D) {
+            result.length_before = length_before;
+            result.length_after = measure(order);
+        }
+        return result;
     }
-    // EUC_2D is searched over the straight lines themselves, as plane node files are; the
-    // rounded length then decides, as for every TSPLIB weight.
     const std::vector<std::int32_t> before = order;
     const double length_before = measure(order);
     ImproveResult result;
@@ -595,10 +602,6 @@ ImproveResult TourImprover::improve(const Problem& problem, std::vector<std::int
         result = {};
     } else if (problem.weight == EdgeWeight::Explicit) {
         result = improve_matrix(problem.matrix, order, options);
-    } else if (problem.weight == EdgeWeight::Euc2D) {
-        PointSet points;
-        points.at = problem.exact;
-        result = improve(points, order, options);
     } else {
         result = improve_measured(problem, order, options);
     }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 
 using rundel::engine::Construction;
 using rundel::engine::ModShortestPath;
@@ -118,5 +119,36 @@ INSTANTIATE_TEST_SUITE_P(Files, SolvedTsplib,
                              const std::string file = param.param.file;
                              return file.substr(0, file.find('.'));
                          });
+
+} // namespace
+
+namespace {
+
+/// The map server writes its kilometre node files as EUC_2D: a day's legs of a few hundred
+/// metres, which TSPLIB's whole-unit rounding would blur. Improved, they must come out exactly
+/// as the same file without the weight type.
+TEST(Euc2D, ImprovesExactlyAsAPlainNodeFile) {
+    std::mt19937 random(9);
+    std::uniform_real_distribution<double> km(0.0, 1.5);
+    for (int instance = 0; instance < 20; ++instance) {
+        const int count = 8 + instance;
+        std::string body = "NODE_COORD_SECTION\r\n";
+        for (int i = 1; i <= count; ++i) {
+            body += std::to_string(i) + " " + std::to_string(km(random)) + " " +
+                    std::to_string(km(random)) + "\r\n";
+        }
+        body += "EOF\r\n";
+        ModShortestPath typed;
+        ASSERT_TRUE(typed.read_nodetext("DIMENSION : " + std::to_string(count) +
+                                        "\r\nEDGE_WEIGHT_TYPE : EUC_2D\r\n" + body));
+        ModShortestPath plain;
+        ASSERT_TRUE(plain.read_nodetext(body));
+        for (ModShortestPath* engine : {&typed, &plain}) {
+            engine->solve_tour();
+            engine->improve_tour();
+        }
+        EXPECT_EQ(typed.tour(), plain.tour()) << count << " nodes";
+    }
+}
 
 } // namespace
