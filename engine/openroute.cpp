@@ -3,31 +3,12 @@
 #include "engine/directedsearch.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace rundel::engine {
 namespace {
 
 /// Candidates per point, as for round trips.
 constexpr std::int32_t kCandidates = 8;
-
-/// Where the nodes lie for finding near neighbours (GEO's unrolled about their latitudes).
-PointSet located_points(const Problem& problem) {
-    PointSet points;
-    const std::int32_t n = problem.size();
-    points.at.reserve(static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i) {
-        if (problem.weight == EdgeWeight::Plane || problem.weight == EdgeWeight::Euc2D) {
-            const NodeRec& node = problem.nodes[static_cast<std::size_t>(i) + 1];
-            points.at.push_back({node.x, node.y});
-        } else {
-            const Point& at = problem.exact[static_cast<std::size_t>(i)];
-            points.at.push_back(
-                problem.weight == EdgeWeight::Geo ? Point{at.y * std::cos(at.x), at.x} : at);
-        }
-    }
-    return points;
-}
 
 /// The open route of a round trip through the stand-in, read from its first stop.
 std::vector<std::int32_t> route_of(std::vector<std::int32_t> order, const StandIn& stand_in,

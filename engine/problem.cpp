@@ -84,6 +84,26 @@ double Problem::cost(std::int32_t from, std::int32_t to) const {
     return 0;
 }
 
+PointSet located_points(const Problem& problem) {
+    PointSet points;
+    if (problem.weight == EdgeWeight::Explicit) {
+        return points;
+    }
+    const std::int32_t n = problem.size();
+    points.at.reserve(static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (problem.weight == EdgeWeight::Plane || problem.weight == EdgeWeight::Euc2D) {
+            const NodeRec& node = problem.nodes[static_cast<std::size_t>(i) + 1];
+            points.at.push_back({node.x, node.y});
+        } else {
+            const Point& at = problem.exact[static_cast<std::size_t>(i)];
+            points.at.push_back(
+                problem.weight == EdgeWeight::Geo ? Point{at.y * std::cos(at.x), at.x} : at);
+        }
+    }
+    return points;
+}
+
 double tour_cost(const Problem& problem, const std::vector<std::int32_t>& order, bool open) {
     double length = 0;
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {

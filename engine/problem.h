@@ -71,6 +71,12 @@ struct Problem {
     [[nodiscard]] double cost(std::int32_t from, std::int32_t to) const;
 };
 
+/// Where the nodes lie on a plane (0-based), for building on and for finding near neighbours:
+/// the node table's coordinates, TSPLIB's measured ones as written, GEO's unrolled about each
+/// node's own latitude (a sinusoidal projection, in radians), which keeps near places near.
+/// Empty for a matrix.
+[[nodiscard]] PointSet located_points(const Problem& problem);
+
 /// The TSPLIB distance functions, exactly as TSPLIB 95 defines them.
 namespace tsplib {
 [[nodiscard]] double euc_2d(double x1, double y1, double x2, double y2);

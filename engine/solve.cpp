@@ -6,19 +6,17 @@
 #include "engine/openroute.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace rundel::engine {
 namespace {
 
-/// GEO coordinates unrolled onto the plane about each node's own latitude (a sinusoidal
-/// projection), in radians: near places stay near, which is all the construction needs.
+/// GEO's node table for building on: its located points (see located_points()).
 std::vector<NodeRec> unrolled(const Problem& problem) {
+    const PointSet located = located_points(problem);
     std::vector<NodeRec> table(problem.nodes.size());
-    for (std::size_t i = 1; i < table.size(); ++i) {
-        const Point& at = problem.exact[i - 1];
-        table[i].x = static_cast<float>(at.y * std::cos(at.x));
-        table[i].y = static_cast<float>(at.x);
+    for (std::int32_t i = 0; i < located.size(); ++i) {
+        table[static_cast<std::size_t>(i) + 1].x = static_cast<float>(located[i].x);
+        table[static_cast<std::size_t>(i) + 1].y = static_cast<float>(located[i].y);
     }
     return table;
 }

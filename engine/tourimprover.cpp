@@ -447,9 +447,8 @@ ImproveResult improve_matrix(const CostMatrix& matrix, std::vector<std::int32_t>
     return improve_renumbered(order, options, cost, neighbours);
 }
 
-/// TSPLIB coordinates: the metric over the exact coordinates, candidates from a grid (GEO's
-/// on the sphere's surface unrolled about each point's own latitude, which keeps near
-/// points near).
+/// TSPLIB coordinates: the metric over the exact coordinates, candidates from a grid over
+/// located_points().
 ImproveResult improve_measured(const Problem& problem, std::vector<std::int32_t>& order,
                                const ImproveOptions& options) {
     const auto n = static_cast<std::int32_t>(order.size());
@@ -463,15 +462,14 @@ ImproveResult improve_measured(const Problem& problem, std::vector<std::int32_t>
         }
         return improve_matrix(matrix, order, options);
     }
+    const PointSet located = located_points(problem);
     std::vector<Point> local;
     PointSet grid_points;
     local.reserve(order.size());
     grid_points.at.reserve(order.size());
     for (const std::int32_t point : order) {
-        const Point& at = problem.exact[static_cast<std::size_t>(point)];
-        local.push_back(at);
-        grid_points.at.push_back(
-            problem.weight == EdgeWeight::Geo ? Point{at.y * std::cos(at.x), at.x} : at);
+        local.push_back(problem.exact[static_cast<std::size_t>(point)]);
+        grid_points.at.push_back(located[point]);
     }
     const NeighbourLists neighbours(grid_points, kCandidates);
     return improve_renumbered(order, options, FunctionCost{local, measure_of(problem.weight)},
