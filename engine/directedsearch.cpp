@@ -474,15 +474,6 @@ private:
 };
 
 template <class Cost>
-double closed_length(const Cost& cost, const std::vector<std::int32_t>& order) {
-    double length = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        length += cost(order[i], order[i + 1 == order.size() ? 0 : i + 1]);
-    }
-    return length;
-}
-
-template <class Cost>
 ImproveResult improve_with(std::int32_t count, const Cost& cost, std::vector<std::int32_t>& order,
                            const ImproveOptions& options) {
     ImproveResult result;

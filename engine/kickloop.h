@@ -51,6 +51,16 @@ private:
     std::vector<std::int32_t> queue_;
 };
 
+/// The closed length of @p order (points in the order of travel) over @p cost.
+template <class Cost>
+double closed_length(const Cost& cost, const std::vector<std::int32_t>& order) {
+    double length = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        length += cost(order[i], order[i + 1 == order.size() ? 0 : i + 1]);
+    }
+    return length;
+}
+
 /// The iterated search's outer loop, shared by the searches: as many kicks as the budget
 /// names (per node), each followed by its repair, unless the time cap ends them first.
 template <class Search>

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <numeric>
 #include <utility>
 
 namespace rundel::engine {
@@ -384,26 +385,19 @@ struct MatrixCost {
 
 /// Improves @p order (0-based) with the points renumbered in tour order, so that neighbours
 /// on the tour are neighbours in memory (at a million points this saves most cache misses).
-/// @p make_cost gets the renumbering (local → original) and returns the cost and neighbours.
+/// @p cost and @p neighbours speak of the renumbered points: point p is order[p].
 template <class Cost>
 ImproveResult improve_renumbered(std::vector<std::int32_t>& order, const ImproveOptions& options,
                                  const Cost& cost, const NeighbourLists& neighbours) {
     ImproveResult result;
-    const auto n = static_cast<std::int32_t>(order.size());
     std::vector<std::int32_t> identity(order.size());
-    for (std::int32_t p = 0; p < n; ++p) {
-        identity[static_cast<std::size_t>(p)] = p;
-        result.length_before += cost(p, p + 1 == n ? 0 : p + 1);
-    }
+    std::iota(identity.begin(), identity.end(), 0);
+    result.length_before = closed_length(cost, identity);
     result.length_after = result.length_before;
     std::vector<std::int32_t> improved =
         search(cost, neighbours, std::move(identity), options, result);
     // Accumulated gains are rounded; the measured lengths decide.
-    double length = 0;
-    for (std::int32_t p = 0; p < n; ++p) {
-        length += cost(improved[static_cast<std::size_t>(p)],
-                       improved[static_cast<std::size_t>(p + 1 == n ? 0 : p + 1)]);
-    }
+    const double length = closed_length(cost, improved);
     if (length < result.length_before) {
         for (std::int32_t& point : improved) {
             point = order[static_cast<std::size_t>(point)];
@@ -500,18 +494,13 @@ ImproveResult TourImprover::improve(std::int32_t count,
                                     std::vector<std::int32_t>& order,
                                     const ImproveOptions& options) {
     ImproveResult result;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        result.length_before += cost(order[i], order[i + 1 == order.size() ? 0 : i + 1]);
-    }
+    result.length_before = closed_length(cost, order);
     result.length_after = result.length_before;
     if (count < 5) {
         return result;
     }
     std::vector<std::int32_t> improved = search(cost, neighbours, order, options, result);
-    double length = 0;
-    for (std::size_t i = 0; i < improved.size(); ++i) {
-        length += cost(improved[i], improved[i + 1 == improved.size() ? 0 : i + 1]);
-    }
+    const double length = closed_length(cost, improved);
     if (length < result.length_before) {
         order = std::move(improved);
         result.length_after = length;
