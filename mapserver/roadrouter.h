@@ -92,8 +92,6 @@ public:
     [[nodiscard]] Result<std::vector<std::optional<RoadLeg>>>
     legs(const std::vector<LatLon>& stops) override;
 
-    [[nodiscard]] int requests_sent() const { return requests_sent_; }
-
 private:
     struct Cell {
         double seconds, metres; // NaN: no route

@@ -119,13 +119,10 @@ RequestStamp stamp_of(const fs::path& file) {
 } // namespace
 
 ImproveChoice BatchFolderEngine::parse_improve(std::string_view line) {
-    line = trimmed(line);
-    constexpr std::string_view kWord = "improve";
-    if (line.size() < kWord.size() || line.substr(0, kWord.size()) != kWord ||
-        (line.size() > kWord.size() && line[kWord.size()] != ' ' && line[kWord.size()] != '\t')) {
+    const auto [word, budget] = word_and_value(line);
+    if (word != "improve") {
         return {};
     }
-    const std::string_view budget = trimmed(line.substr(kWord.size()));
     ImproveChoice choice;
     choice.asked = true;
     if (budget.empty()) {
