@@ -244,11 +244,11 @@ Result<RoadMatrix> OsrmRouter::table(const std::vector<LatLon>& stops) {
             Block block;
             for (std::int32_t i = from; i < std::min(n, from + size); ++i) {
                 for (std::int32_t j = to; j < std::min(n, to + size); ++j) {
-                    const auto cached = cells_.find(key(stops[static_cast<std::size_t>(i)],
-                                                        stops[static_cast<std::size_t>(j)]));
                     if (i == j || off(i) || off(j)) {
                         continue;
                     }
+                    const auto cached = cells_.find(key(stops[static_cast<std::size_t>(i)],
+                                                        stops[static_cast<std::size_t>(j)]));
                     if (cached != cells_.end()) {
                         matrix.seconds[matrix.cell(i, j)] = cached->second.seconds;
                         matrix.metres[matrix.cell(i, j)] = cached->second.metres;
