@@ -1,68 +1,43 @@
 #include "bridge/pageinterface.h"
 
-#include <QTimer>
+#include "bridge/logging.h"
+#include "rundel/pagecontract.h"
 
 namespace rundel::bridge {
+namespace {
 
-class PageInterface::CommandScope {
-public:
-    explicit CommandScope(PageInterface& page) : page_(page) { ++page_.command_depth_; }
-    ~CommandScope() {
-        if (--page_.command_depth_ == 0 && !page_.held_titles_.isEmpty()) {
-            page_.flush_held_titles();
-        }
+/// An id outside the page contract is a programming fault: the page has no such element.
+bool known(const QString& id) {
+    if (contract::is_element(id.toStdString())) {
+        return true;
     }
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
-
-private:
-    PageInterface& page_;
-};
-
-void PageInterface::write(const QString& id, const QVariant& value) {
-    const CommandScope scope(*this);
-    do_write(id, value);
+    qCCritical(lcBridge) << "no element in the page contract:" << id;
+    Q_ASSERT_X(false, "PageInterface", "element outside the page contract");
+    return false;
 }
 
-QString PageInterface::read(const QString& id) {
-    const CommandScope scope(*this);
-    return do_read(id);
+} // namespace
+
+void PageInterface::write(const QString& id, const QVariant& value) {
+    if (known(id)) {
+        do_write(id, value);
+    }
+}
+
+void PageInterface::read(const QStringList& ids, Answer answer) {
+    if (std::all_of(ids.begin(), ids.end(), known)) {
+        do_read(ids, std::move(answer));
+    }
 }
 
 void PageInterface::click(const QString& id) {
-    const CommandScope scope(*this);
-    do_click(id);
+    if (known(id)) {
+        do_click(id);
+    }
 }
 
 void PageInterface::reset_title() {
-    const CommandScope scope(*this);
     do_reset_title();
-}
-
-void PageInterface::notify_title(const QString& title) {
-    if (command_depth_ > 0 || !held_titles_.isEmpty()) {
-        held_titles_.enqueue(title);
-        return;
-    }
-    emit titleChanged(title);
-}
-
-void PageInterface::flush_held_titles() {
-    if (flush_scheduled_) {
-        return;
-    }
-    flush_scheduled_ = true;
-    // Delivered from the event loop, where the program lets the UI process events, never from
-    // inside the command that was running.
-    QTimer::singleShot(0, this, [this] {
-        flush_scheduled_ = false;
-        while (command_depth_ == 0 && !held_titles_.isEmpty()) {
-            emit titleChanged(held_titles_.dequeue());
-        }
-        if (!held_titles_.isEmpty() && command_depth_ == 0) {
-            flush_held_titles();
-        }
-    });
 }
 
 } // namespace rundel::bridge

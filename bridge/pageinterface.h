@@ -1,28 +1,33 @@
 #pragma once
 
 #include <QObject>
-#include <QQueue>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 
 namespace rundel::bridge {
 
 /// The command channel into the map page: write, read and click an element by id, and put the
-/// title back to "tsp". Page events arrive as titleChanged().
+/// title back to the idle word. Page events arrive as titleChanged().
 ///
-/// A title change that arrives while a command is in progress (real pages answer through a
-/// nested event loop) is held back and delivered, in order, once the command has returned and
-/// the event loop runs again; no title change is delivered twice or dropped.
+/// Nothing here waits: commands are sent in order and return at once, and a read answers
+/// through its callback once the page has run every command sent before it. Only the typed
+/// MapPage above this channel spells element ids.
 class PageInterface : public QObject {
     Q_OBJECT
 
 public:
     using QObject::QObject;
+    /// Receives the values of the elements read, in the order asked; an element the page
+    /// lacks reads as an empty text.
+    using Answer = std::function<void(const QStringList& values)>;
 
     /// Sets the element's value (a text, or a number for numeric elements).
     void write(const QString& id, const QVariant& value);
-    /// The element's value as text; empty when the page or the element is missing.
-    [[nodiscard]] QString read(const QString& id);
+    /// Reads the elements' values; @p answer is not called when the channel goes away first.
+    /// Without a page loaded every value reads empty.
+    void read(const QStringList& ids, Answer answer);
     void click(const QString& id);
     void reset_title();
 
@@ -34,20 +39,12 @@ signals:
 
 protected:
     virtual void do_write(const QString& id, const QVariant& value) = 0;
-    virtual QString do_read(const QString& id) = 0;
+    virtual void do_read(const QStringList& ids, Answer answer) = 0;
     virtual void do_click(const QString& id) = 0;
     virtual void do_reset_title() = 0;
 
     /// Implementations report every title the page shows through here.
-    void notify_title(const QString& title);
-
-private:
-    class CommandScope;
-    void flush_held_titles();
-
-    int command_depth_ = 0;
-    bool flush_scheduled_ = false;
-    QQueue<QString> held_titles_;
+    void notify_title(const QString& title) { emit titleChanged(title); }
 };
 
 } // namespace rundel::bridge

@@ -1,24 +1,26 @@
 #include "bridge/webenginepage.h"
 
 #include "bridge/logging.h"
+#include "rundel/pagecontract.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTimer>
 #include <QWebEnginePage>
-#include <memory>
 
 namespace rundel::bridge {
 namespace {
 
-/// A JSON string literal for @p text, safe to splice into a script.
-QString literal(const QString& text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+/// A JSON literal for @p value, safe to splice into a script.
+QString literal(const QJsonValue& value) {
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-constexpr int kAnswerTimeoutMs = 10000;
+QString literal(const QStringList& texts) {
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
 
 } // namespace
 
@@ -32,73 +34,80 @@ WebEnginePage::WebEnginePage(QWebEnginePage* page, QObject* parent)
             [this](const QString& title) { notify_title(title); });
 }
 
-QVariant WebEnginePage::run(const QString& script) {
+void WebEnginePage::run(const QString& script, std::function<void(const QVariant&)> done) {
     if (!loaded_ || page_.isNull()) {
         qCWarning(lcBridge) << "no page loaded; command dropped:" << script.left(80);
-        return {};
+        return;
     }
-    struct Answer {
-        bool done = false;
-        QVariant value;
-        QEventLoop loop;
-    };
-    auto answer = std::make_shared<Answer>();
-    std::weak_ptr<Answer> weak = answer;
-    page_->runJavaScript(script, [weak](const QVariant& value) {
-        if (auto alive = weak.lock()) {
-            alive->value = value;
-            alive->done = true;
-            alive->loop.quit();
+    if (!done) {
+        page_->runJavaScript(script);
+        return;
+    }
+    page_->runJavaScript(script, [alive = QPointer<WebEnginePage>(this),
+                                  done = std::move(done)](const QVariant& value) {
+        if (alive) {
+            done(value);
         }
     });
-    if (!answer->done) {
-        QTimer::singleShot(kAnswerTimeoutMs, &answer->loop, &QEventLoop::quit);
-        answer->loop.exec();
-    }
-    if (!answer->done) {
-        qCWarning(lcBridge) << "the page did not answer:" << script.left(80);
-    }
-    return answer->value;
 }
 
 void WebEnginePage::do_write(const QString& id, const QVariant& value) {
     const QString text = value.typeId() == QMetaType::Int ? QString::number(value.toInt())
                                                           : literal(value.toString());
-    const QVariant found =
-        run(QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return false;"
-                           "e.value=%2;return true;})()")
-                .arg(literal(id), text));
-    if (!found.toBool()) {
-        qCWarning(lcBridge) << "write: no element" << id;
-    }
+    run(QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return false;"
+                       "e.value=%2;return true;})()")
+            .arg(literal(id), text),
+        [id](const QVariant& found) {
+            if (!found.toBool()) {
+                qCWarning(lcBridge) << "write: no element" << id;
+            }
+        });
 }
 
-QString WebEnginePage::do_read(const QString& id) {
-    const QVariant value = run(QStringLiteral("(function(){var e=document.getElementById(%1);"
-                                              "return e?String(e.value):null;})()")
-                                   .arg(literal(id)));
-    if (value.isNull() || !value.isValid()) {
-        qCWarning(lcBridge) << "read: no element" << id;
-        return {};
+void WebEnginePage::do_read(const QStringList& ids, Answer answer) {
+    if (!loaded_ || page_.isNull()) {
+        // Nothing to read from: empty values, from the event loop as a page's answer comes.
+        QTimer::singleShot(0, this, [count = ids.size(), answer = std::move(answer)] {
+            answer(QStringList(count, QString()));
+        });
+        return;
     }
-    return value.toString();
+    run(QStringLiteral("%1.map(function(id){var e=document.getElementById(id);"
+                       "return e?String(e.value):null;})")
+            .arg(literal(ids)),
+        [ids, answer = std::move(answer)](const QVariant& result) {
+            const QVariantList values = result.toList();
+            QStringList texts;
+            for (qsizetype i = 0; i < ids.size(); ++i) {
+                const QVariant value = values.value(i);
+                if (value.isNull() || !value.isValid()) {
+                    qCWarning(lcBridge) << "read: no element" << ids.at(i);
+                }
+                texts.append(value.toString());
+            }
+            answer(texts);
+        });
 }
 
 void WebEnginePage::do_click(const QString& id) {
-    const QVariant found =
-        run(QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return false;"
-                           "e.click();return true;})()")
-                .arg(literal(id)));
-    if (!found.toBool()) {
-        qCWarning(lcBridge) << "click: no element" << id;
-    }
+    run(QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return false;"
+                       "e.click();return true;})()")
+            .arg(literal(id)),
+        [id](const QVariant& found) {
+            if (!found.toBool()) {
+                qCWarning(lcBridge) << "click: no element" << id;
+            }
+        });
 }
 
 void WebEnginePage::do_reset_title() {
     if (!loaded_) {
         return; // titles shown while a page loads are no events; the new page starts idle
     }
-    run(QStringLiteral("document.title='tsp';true"));
+    run(QStringLiteral("document.title=%1;true")
+            .arg(
+                literal(QString::fromLatin1(contract::kIdleTitle.data(),
+                                            static_cast<qsizetype>(contract::kIdleTitle.size())))));
 }
 
 } // namespace rundel::bridge

@@ -7,9 +7,9 @@
 
 namespace rundel::bridge {
 
-/// The command channel over a Qt WebEngine page. Each command runs a small script and waits
-/// for its answer in a nested event loop; ids and values travel as JSON strings, so no text
-/// can break out of the script.
+/// The command channel over a Qt WebEngine page. Each command is a small script sent without
+/// waiting; the page runs them in the order sent, so a read sees every write before it. Ids
+/// and values travel as JSON strings, so no text can break out of the script.
 class WebEnginePage final : public PageInterface {
     Q_OBJECT
 
@@ -19,13 +19,13 @@ public:
     [[nodiscard]] bool is_loaded() const override { return loaded_; }
     [[nodiscard]] QWebEnginePage* page() const { return page_; }
 
-    /// Runs @p script and returns its result; invalid when the page is not loaded or does not
-    /// answer within a few seconds.
-    QVariant run(const QString& script);
+    /// Runs @p script; @p done (if any) gets its result, unless this channel or the page goes
+    /// away first. Dropped, with a warning, when no page is loaded.
+    void run(const QString& script, std::function<void(const QVariant&)> done = {});
 
 protected:
     void do_write(const QString& id, const QVariant& value) override;
-    QString do_read(const QString& id) override;
+    void do_read(const QStringList& ids, Answer answer) override;
     void do_click(const QString& id) override;
     void do_reset_title() override;
 

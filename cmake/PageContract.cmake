@@ -20,6 +20,13 @@ rundel_contract_array("${contract}" values kValues values_text)
 rundel_contract_array("${contract}" commands kCommands commands_text)
 rundel_contract_array("${contract}" events kEvents events_text)
 string(JSON idle GET "${contract}" idle)
+string(JSON event_count LENGTH "${contract}" events)
+math(EXPR last_event "${event_count} - 1")
+set(event_enum "")
+foreach(i RANGE ${last_event})
+    string(JSON word GET "${contract}" events ${i})
+    string(APPEND event_enum "    ${word},\n")
+endforeach()
 file(WRITE ${CMAKE_BINARY_DIR}/generated/rundel/pagecontract.h.new
 "#pragma once
 
@@ -27,6 +34,8 @@ file(WRITE ${CMAKE_BINARY_DIR}/generated/rundel/pagecontract.h.new
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace rundel::contract {
@@ -37,6 +46,24 @@ ${values_text}
 ${commands_text}
 /// Title words the page raises its events with.
 ${events_text}
+/// The page's events, one per title word, in the order of kEvents.
+enum class Event {
+${event_enum}};
+
+/// The event a title word raises; none for the idle title or any other word.
+[[nodiscard]] constexpr std::optional<Event> event_of(std::string_view title) {
+    const auto* found = std::find(kEvents.begin(), kEvents.end(), title);
+    if (found == kEvents.end()) {
+        return std::nullopt;
+    }
+    return static_cast<Event>(found - kEvents.begin());
+}
+
+/// The title word of @p event.
+[[nodiscard]] constexpr std::string_view word_of(Event event) {
+    return kEvents.at(static_cast<std::size_t>(event));
+}
+
 /// The title of a page with no event waiting.
 inline constexpr std::string_view kIdleTitle = \"${idle}\";
 

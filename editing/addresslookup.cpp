@@ -1,95 +1,138 @@
 #include "editing/addresslookup.h"
 
-#include "bridge/pageinterface.h"
-#include "bridge/pagewait.h"
-#include "bridge/sharedflags.h"
+#include "bridge/mappage.h"
 #include "editing/csvstops.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
 namespace rundel::editing {
 
-using Geocode = bridge::SharedFlags::Geocode;
-
-AddressLookup::AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
-                             session::SessionLists& lists, widgets::Dialogs& dialogs)
-    : page_(page), flags_(flags), lists_(lists), dialogs_(dialogs) {}
+AddressLookup::AddressLookup(bridge::MapPage& page, session::SessionLists& lists,
+                             widgets::Dialogs& dialogs)
+    : page_(page), lists_(lists), dialogs_(dialogs) {
+    connect(&page, &bridge::MapPage::addressAnswered, this, &AddressLookup::answered);
+    connect(&lists, &session::SessionLists::nodeAppended, this, &AddressLookup::node_placed);
+}
 
 bool AddressLookup::ensure_idle() {
-    if (!busy_) {
+    if (!busy()) {
         return true;
     }
     dialogs_.message(QStringLiteral("住所の検索中です。終わってからもう一度実行してください。"));
     return false;
 }
 
-void AddressLookup::lookup(const QString& typed, const QStringList& list) {
+void AddressLookup::lookup(const QString& typed, const QStringList& list,
+                           const QStringList& refused) {
     if (!ensure_idle()) {
         return;
     }
-    flags_.current_address.clear();
     if (mode_ == AddressMode::Single) {
-        flags_.current_address = typed;
         if (typed.isEmpty()) {
             return;
         }
-        flags_.notfound_list.clear();
         lists_.offer_source(typed);
-        page_.write(QStringLiteral("getaddressflag"), page_flag(AddressMode::Single));
-        page_.write(QStringLiteral("realaddress"), typed);
-        page_.click(QStringLiteral("newgeocoding"));
+        page_.look_up(typed, bridge::LookupMode::Single);
         return;
     }
-    busy_ = true;
-    const qsizetype before = lists_.nodes().size();
-    lookup_list(list);
-    busy_ = false;
-    if (lists_.nodes().size() != before) {
-        page_.click(QStringLiteral("mappancenter")); // every marker in view
+    queue_.clear();
+    for (const QString& line : list) {
+        if (!line.isEmpty()) {
+            queue_.append(line);
+        }
     }
-    if (!flags_.notfound_list.isEmpty()) {
-        dialogs_.message(flags_.notfound_list);
+    report_.clear();
+    for (const QString& line : refused) {
+        report_ += line + QStringLiteral("\r\n");
     }
+    next_ = 0;
+    nodes_before_ = lists_.nodes().size();
+    progress_ = {0, queue_.size(), 0, 0, true};
+    emit progressChanged(progress_);
+    next();
 }
 
-void AddressLookup::lookup_list(const QStringList& list) {
-    for (const QString& address : list) {
-        if (address.isEmpty()) {
-            continue;
-        }
-        if (const CsvStop stop = classify_stop_line(address); stop.located) {
-            if (!place_located(address, stop)) {
-                return;
-            }
-            continue;
-        }
-        flags_.geocode = Geocode::Waiting;
-        flags_.node_arrived = false;
-        page_.write(QStringLiteral("getaddressflag"), page_flag(AddressMode::Multi));
-        flags_.current_address = address;
-        page_.write(QStringLiteral("realaddress"), address);
-        page_.click(QStringLiteral("newgeocoding"));
-        if (!bridge::PageWait::until([this] { return flags_.geocode != Geocode::Waiting; })) {
-            return; // the program is ending
-        }
-        if (flags_.geocode == Geocode::Found) {
-            lists_.expect_source(address);
-            page_.click(QStringLiteral("getnodecoord"));
-            if (!bridge::PageWait::until([this] { return flags_.node_arrived; })) {
-                return;
-            }
-        }
-        flags_.geocode = Geocode::Waiting;
+void AddressLookup::next() {
+    if (next_ >= queue_.size()) {
+        finish();
+        return;
     }
+    current_ = queue_.at(next_++);
+    if (const CsvStop stop = classify_stop_line(current_); stop.located) {
+        place(stop);
+        return;
+    }
+    step_ = Step::Asking;
+    page_.look_up(current_, bridge::LookupMode::List);
 }
 
-bool AddressLookup::place_located(const QString& line, const CsvStop& stop) {
-    flags_.node_arrived = false;
-    flags_.current_address = line;
+void AddressLookup::place(const CsvStop& stop) {
+    step_ = Step::Placing;
     lists_.expect_source(stop.address);
-    page_.write(QStringLiteral("nodecoord"), stop.latitude + QLatin1Char(',') + stop.longitude);
-    page_.click(QStringLiteral("addnodecoord"));
-    return bridge::PageWait::until([this] { return flags_.node_arrived; });
+    page_.add_marker(stop.latitude, stop.longitude);
+}
+
+void AddressLookup::answered(bool found, bool list_mode) {
+    if (!list_mode) {
+        return;
+    }
+    if (stale_answers_ > 0) {
+        --stale_answers_;
+        return;
+    }
+    if (step_ != Step::Asking) {
+        return;
+    }
+    if (found) {
+        step_ = Step::Placing;
+        lists_.expect_source(current_);
+        page_.add_marker_at_found_place();
+        return;
+    }
+    report_ += current_ + QStringLiteral(" の座標を取得できませんでした\r\n");
+    ++progress_.done;
+    ++progress_.not_found;
+    emit progressChanged(progress_);
+    next();
+}
+
+void AddressLookup::node_placed() {
+    if (step_ != Step::Placing) {
+        return; // a marker placed by hand
+    }
+    ++progress_.done;
+    ++progress_.found;
+    emit progressChanged(progress_);
+    next();
+}
+
+void AddressLookup::stop() {
+    if (!busy()) {
+        return;
+    }
+    if (step_ == Step::Asking) {
+        ++stale_answers_;
+        --next_; // the entry asked about is not looked up either
+    }
+    // A marker already asked for arrives and stays; it is counted as placed by nobody.
+    for (qsizetype i = next_; i < queue_.size(); ++i) {
+        report_ += queue_.at(i) + QStringLiteral(" は検索していません（中止）\r\n");
+    }
+    finish();
+}
+
+void AddressLookup::finish() {
+    step_ = Step::Idle;
+    queue_.clear();
+    next_ = 0;
+    progress_.running = false;
+    emit progressChanged(progress_);
+    if (lists_.nodes().size() != nodes_before_) {
+        page_.pan(bridge::PanDirection::Centre); // every marker in view, once, at the end
+    }
+    if (!report_.isEmpty()) {
+        dialogs_.message(report_);
+    }
 }
 
 } // namespace rundel::editing

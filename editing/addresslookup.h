@@ -1,15 +1,14 @@
 #pragma once
 
 #include "editing/addressmode.h"
-#include "editing/csvstops.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace rundel::bridge {
-class PageInterface;
-struct SharedFlags;
-} // namespace rundel::bridge
+class MapPage;
+}
 namespace rundel::widgets {
 class Dialogs;
 }
@@ -19,41 +18,75 @@ class SessionLists;
 
 namespace rundel::editing {
 
+struct CsvStop;
+
+/// Where a list lookup stands.
+struct LookupProgress {
+    qsizetype done = 0;  ///< entries handled (found, not found, or placed from coordinates)
+    qsizetype total = 0; ///< entries of the list that need a marker
+    qsizetype found = 0; ///< markers placed
+    qsizetype not_found = 0;
+    bool running = false;
+};
+
 /// 住所で移動: in single-address mode the page moves the map to the typed address; in
 /// multi-address mode every address of the list is looked up in turn and each one found gets
 /// a node, and the addresses not found are reported together at the end. A list line that
 /// ends in a latitude and a longitude places its node there without a lookup. Each node
 /// remembers the address (or name) it came from.
-class AddressLookup {
+///
+/// A list is a queue that the page's answers move on: nothing waits, the program stays
+/// responsive, and stop() ends it with what is placed kept and the rest listed as not looked
+/// up.
+class AddressLookup : public QObject {
+    Q_OBJECT
+
 public:
-    AddressLookup(bridge::PageInterface& page, bridge::SharedFlags& flags,
-                  session::SessionLists& lists, widgets::Dialogs& dialogs);
+    AddressLookup(bridge::MapPage& page, session::SessionLists& lists, widgets::Dialogs& dialogs);
 
     [[nodiscard]] AddressMode address_mode() const { return mode_; }
     void set_address_mode(AddressMode mode) { mode_ = mode; }
 
     /// Looks up @p typed (single mode) or the entries of @p list (multi mode), as read from
-    /// the window the command came from.
-    void lookup(const QString& typed, const QStringList& list);
+    /// the window the command came from. @p refused: lines of the imported file already
+    /// refused, reported with the addresses not found.
+    void lookup(const QString& typed, const QStringList& list, const QStringList& refused = {});
+    /// 中止: ends a list lookup; the markers placed stay.
+    void stop();
 
-    /// True while a multi-address lookup waits for the page.
-    [[nodiscard]] bool busy() const { return busy_; }
-    /// Refuses (with a message) when a multi-address lookup is waiting: two lookups sharing
-    /// the flags would mix their answers. True when the caller may go on.
+    /// True while a list lookup runs.
+    [[nodiscard]] bool busy() const { return progress_.running; }
+    /// Refuses (with a message) while a list lookup runs: a second one would mix their
+    /// answers. True when the caller may go on.
     bool ensure_idle();
 
-private:
-    void lookup_list(const QStringList& list);
-    /// Places a node at the coordinates @p stop gives for list line @p line; false when the
-    /// program is ending.
-    bool place_located(const QString& line, const CsvStop& stop);
+signals:
+    /// At the start of a list lookup, after every entry, and at its end (running false).
+    void progressChanged(const rundel::editing::LookupProgress& progress);
 
-    bridge::PageInterface& page_;
-    bridge::SharedFlags& flags_;
+private:
+    enum class Step { Idle, Asking, Placing };
+
+    void next();
+    void place(const CsvStop& stop);
+    void answered(bool found, bool list_mode);
+    void node_placed();
+    void finish();
+
+    bridge::MapPage& page_;
     session::SessionLists& lists_;
     widgets::Dialogs& dialogs_;
     AddressMode mode_ = AddressMode::Single;
-    bool busy_ = false;
+
+    QStringList queue_;
+    qsizetype next_ = 0;
+    Step step_ = Step::Idle;
+    QString current_;
+    /// Answers still to come for lookups a stop cut short; they belong to no entry.
+    int stale_answers_ = 0;
+    QString report_; ///< one line per entry not placed, each ending in CR LF
+    qsizetype nodes_before_ = 0;
+    LookupProgress progress_;
 };
 
 } // namespace rundel::editing

@@ -1,7 +1,6 @@
 #include "editing/nodelisteditor.h"
 
-#include "bridge/pageinterface.h"
-#include "bridge/pagewait.h"
+#include "bridge/mappage.h"
 #include "editing/logging.h"
 #include "session/listentries.h"
 #include "session/routesession.h"
@@ -10,31 +9,46 @@
 
 namespace rundel::editing {
 
-NodeListEditor::NodeListEditor(bridge::PageInterface& page, session::SessionLists& lists,
+NodeListEditor::NodeListEditor(bridge::MapPage& page, session::SessionLists& lists,
                                session::RouteSession& route, widgets::Dialogs& dialogs)
-    : page_(page), lists_(lists), route_(route), dialogs_(dialogs) {}
+    : page_(page), lists_(lists), route_(route), dialogs_(dialogs) {
+    connect(&page, &bridge::MapPage::nodeArrived, this,
+            [this](const QString& entry) { lists_.append_node(entry); });
+    connect(&page, &bridge::MapPage::markerMoved, this, &NodeListEditor::move_node);
+    connect(&page, &bridge::MapPage::markerDeleted, this, &NodeListEditor::delete_node);
+    connect(&page, &bridge::MapPage::routeDrawn, this, &NodeListEditor::take_route);
+    connect(&page, &bridge::MapPage::routeRefused, this, &NodeListEditor::end_route_request);
+}
 
 void NodeListEditor::get_nodes() {
     lists_.arm_offered_source();
-    page_.click(QStringLiteral("getnodecoord"));
+    page_.add_marker_at_found_place();
 }
 
-bool NodeListEditor::request_route() {
+void NodeListEditor::request_route() {
     if (lists_.nodes().isEmpty()) {
-        return false;
+        return;
     }
-    page_.write(QStringLiteral("tspconnectlist"), QString());
-    page_.click(QStringLiteral("requestnodedata"));
-    QString answer;
-    bridge::PageWait::until([&] {
-        answer = page_.read(QStringLiteral("tspconnectlist"));
-        return !answer.isEmpty();
-    });
-    if (answer != QLatin1String("ok")) {
-        return false;
+    if (route_pending_) {
+        dialogs_.message(
+            QStringLiteral("経路を計算中です。終わってからもう一度実行してください。"));
+        return;
     }
-    route_.set_result();
-    return true;
+    route_pending_ = true;
+    emit routePendingChanged(true);
+    page_.request_node_data();
+}
+
+void NodeListEditor::end_route_request() {
+    if (route_pending_) {
+        route_pending_ = false;
+        emit routePendingChanged(false);
+    }
+}
+
+void NodeListEditor::take_route(const QStringList& labels, const QStringList& coordinates) {
+    route_.set_result(labels, coordinates);
+    end_route_request();
 }
 
 void NodeListEditor::clear_session() {
@@ -44,7 +58,7 @@ void NodeListEditor::clear_session() {
 }
 
 void NodeListEditor::show_markers(bool shown) {
-    page_.click(shown ? QStringLiteral("showmarker") : QStringLiteral("hidemarker"));
+    page_.set_markers_visible(shown);
 }
 
 QStringList NodeListEditor::leg_fields(int index) const {
@@ -57,10 +71,8 @@ QStringList NodeListEditor::leg_fields(int index) const {
     return {ends.fields.begin(), ends.fields.end()};
 }
 
-void NodeListEditor::move_node() {
-    const QString number = page_.read(QStringLiteral("dragnumber"));
-    const QString latitude = page_.read(QStringLiteral("ido_byo_10"));
-    const QString longitude = page_.read(QStringLiteral("keido_byo_10"));
+void NodeListEditor::move_node(const QString& number, const QString& latitude,
+                               const QString& longitude) {
     QStringList entries = lists_.nodes();
     for (QString& entry : entries) {
         const auto node = session::NodeEntry::parse(entry);
@@ -72,14 +84,8 @@ void NodeListEditor::move_node() {
     lists_.set_nodes(entries);
 }
 
-void NodeListEditor::delete_node() {
+void NodeListEditor::delete_node(qlonglong deleted) {
     bool ok = false;
-    const QString text = page_.read(QStringLiteral("delnumber"));
-    const qlonglong deleted = text.toLongLong(&ok);
-    if (!ok) {
-        qCWarning(lcEditing) << "delmarker: not a marker number:" << text;
-        return;
-    }
     QStringList kept;
     qsizetype removed = -1;
     for (const QString& entry : lists_.nodes()) {

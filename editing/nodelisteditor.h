@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
 
 namespace rundel::bridge {
-class PageInterface;
+class MapPage;
 }
 namespace rundel::widgets {
 class Dialogs;
@@ -16,16 +17,22 @@ class SessionLists;
 namespace rundel::editing {
 
 /// The node and leg lists' commands and the answers to marker edits on the map.
-class NodeListEditor {
+class NodeListEditor : public QObject {
+    Q_OBJECT
+
 public:
-    NodeListEditor(bridge::PageInterface& page, session::SessionLists& lists,
+    NodeListEditor(bridge::MapPage& page, session::SessionLists& lists,
                    session::RouteSession& route, widgets::Dialogs& dialogs);
 
     /// ノードを取得: asks the page for a node entry.
     void get_nodes();
-    /// 巡回経路取得: asks the page for a route and waits until "tspconnectlist" holds an
-    /// answer; on "ok" takes the legs over. True when the legs were taken.
-    bool request_route();
+    /// 巡回経路取得: asks the page for a route; the legs follow when the page has drawn it.
+    /// Refused (with a message) while a route is on its way.
+    void request_route();
+    /// True from a route request until its route is drawn or the request failed.
+    [[nodiscard]] bool route_pending() const { return route_pending_; }
+    /// The route request ended without a route (the page or the solve failed).
+    void end_route_request();
     /// 巡回経路データ消去: clears the session after a confirmation.
     void clear_session();
     /// マーカーを表示 (@p shown) / マーカーを隠す: tells the page.
@@ -35,16 +42,23 @@ public:
     /// @p index; empty when there is no such leg.
     [[nodiscard]] QStringList leg_fields(int index) const;
 
-    /// "pointdragend": rewrites the entry of the dragged marker.
-    void move_node();
-    /// "delmarker": drops the deleted marker's entries and renumbers those above it.
-    void delete_node();
+    /// A dragged marker: rewrites its entry.
+    void move_node(const QString& number, const QString& latitude, const QString& longitude);
+    /// A deleted marker: drops its entries and renumbers those above it.
+    void delete_node(qlonglong deleted);
+
+signals:
+    /// A route request began or ended.
+    void routePendingChanged(bool pending);
 
 private:
-    bridge::PageInterface& page_;
+    void take_route(const QStringList& labels, const QStringList& coordinates);
+
+    bridge::MapPage& page_;
     session::SessionLists& lists_;
     session::RouteSession& route_;
     widgets::Dialogs& dialogs_;
+    bool route_pending_ = false;
 };
 
 } // namespace rundel::editing

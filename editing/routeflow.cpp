@@ -1,44 +1,43 @@
 #include "editing/routeflow.h"
 
+#include "bridge/mappage.h"
 #include "editing/nodelisteditor.h"
 #include "session/nodedatadownloader.h"
 #include "session/routesession.h"
-#include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
 namespace rundel::editing {
 
-RouteFlow::RouteFlow(session::SessionLists& lists, session::NodeDataDownloader& downloader,
+RouteFlow::RouteFlow(bridge::MapPage& page, session::NodeDataDownloader& downloader,
                      session::RouteSession& route, NodeListEditor& editor,
                      widgets::Dialogs& dialogs)
-    : lists_(lists), downloader_(downloader), route_(route), editor_(editor), dialogs_(dialogs) {}
-
-void RouteFlow::node_entry_arrived(const QString& entry) {
-    lists_.append_node(entry);
+    : page_(page), downloader_(downloader), route_(route), editor_(editor), dialogs_(dialogs) {
+    connect(&page, &bridge::MapPage::nodeDataReady, this, &RouteFlow::node_data_ready);
+    connect(&page, &bridge::MapPage::nodeDataFailed, this, [this] {
+        dialogs_.message(QStringLiteral("ノードデータ取得失敗"));
+        editor_.end_route_request();
+    });
+    connect(&page, &bridge::MapPage::addressAnswered, this, [this](bool found, bool list_mode) {
+        if (!found && !list_mode) {
+            dialogs_.message(
+                QStringLiteral("この住所の座標を取得できませんでした。(geocoding failed)"));
+        }
+    });
 }
 
 void RouteFlow::node_data_ready(const QString& session_id) {
     session_id_ = session_id;
-    const Status downloaded = downloader_.get_nodedata(session_id);
-    if (downloaded) {
-        route_.calc_route(session_id);
-        return;
-    }
-    dialogs_.message(QStringLiteral("ノードデータをダウンロードできませんでした（") +
-                     QString::fromStdString(downloaded.error()) + QStringLiteral("）"));
-    route_.release_route_request();
-}
-
-void RouteFlow::move_node() {
-    editor_.move_node();
-}
-
-void RouteFlow::delete_node() {
-    editor_.delete_node();
-}
-
-void RouteFlow::show_message(const QString& text) {
-    dialogs_.message(text);
+    downloader_.get_nodedata(session_id, this, [this, session_id](const Status& downloaded) {
+        if (!downloaded) {
+            dialogs_.message(QStringLiteral("ノードデータをダウンロードできませんでした（") +
+                             QString::fromStdString(downloaded.error()) + QStringLiteral("）"));
+            editor_.end_route_request();
+            return;
+        }
+        if (!route_.calc_route(session_id)) {
+            editor_.end_route_request();
+        }
+    });
 }
 
 } // namespace rundel::editing

@@ -1,37 +1,41 @@
 #pragma once
 
-#include "bridge/pageeventhandler.h"
+#include <QObject>
+#include <QString>
 
+namespace rundel::bridge {
+class MapPage;
+}
 namespace rundel::widgets {
 class Dialogs;
 }
 namespace rundel::session {
 class NodeDataDownloader;
 class RouteSession;
-class SessionLists;
 } // namespace rundel::session
 
 namespace rundel::editing {
 
 class NodeListEditor;
 
-/// The program's answers to the page's events.
-class RouteFlow final : public bridge::PageEventHandler {
+/// The route request's way through the program once the page has sent the markers: fetch the
+/// session's node file, solve it and hand the route to the page to draw; and the page's
+/// messages.
+class RouteFlow final : public QObject {
+    Q_OBJECT
+
 public:
-    RouteFlow(session::SessionLists& lists, session::NodeDataDownloader& downloader,
+    RouteFlow(bridge::MapPage& page, session::NodeDataDownloader& downloader,
               session::RouteSession& route, NodeListEditor& editor, widgets::Dialogs& dialogs);
 
-    void node_entry_arrived(const QString& entry) override;
-    void node_data_ready(const QString& session_id) override;
-    void move_node() override;
-    void delete_node() override;
-    void show_message(const QString& text) override;
+    /// The node file of @p session_id is on the server: download, solve and draw it.
+    void node_data_ready(const QString& session_id);
 
-    /// The session id of the last "nodedataok".
+    /// The session id of the last node file the page sent.
     [[nodiscard]] const QString& session_id() const { return session_id_; }
 
 private:
-    session::SessionLists& lists_;
+    bridge::MapPage& page_;
     session::NodeDataDownloader& downloader_;
     session::RouteSession& route_;
     NodeListEditor& editor_;

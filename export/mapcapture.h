@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
+#include <functional>
 
 namespace rundel::exporting {
 
@@ -8,8 +10,9 @@ namespace rundel::exporting {
 class MapCapture {
 public:
     virtual ~MapCapture() = default;
-    /// The map area, route and markers included, once the page has painted its latest state.
-    [[nodiscard]] virtual QImage capture() = 0;
+    /// The map area, route and markers included, once the page has painted its latest state:
+    /// to @p done (a null image when it failed), unless @p context has gone by then.
+    virtual void capture(QObject* context, std::function<void(const QImage&)> done) = 0;
 };
 
 } // namespace rundel::exporting

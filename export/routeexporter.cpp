@@ -1,6 +1,6 @@
 #include "export/routeexporter.h"
 
-#include "bridge/pageinterface.h"
+#include "bridge/mappage.h"
 #include "export/kmldocument.h"
 #include "export/mapcapture.h"
 #include "export/plaintextroute.h"
@@ -9,14 +9,13 @@
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace rundel::exporting {
 
-RouteExporter::RouteExporter(bridge::PageInterface& page, session::SessionLists& lists,
+RouteExporter::RouteExporter(bridge::MapPage& page, session::SessionLists& lists,
                              widgets::Dialogs& dialogs, ResultFolder folder, MapCapture& capture)
     : page_(page), lists_(lists), dialogs_(dialogs), folder_(std::move(folder)), capture_(capture) {
 }
@@ -26,21 +25,26 @@ void RouteExporter::save_route(std::optional<session::SaveFormat> format) {
         dialogs_.message(QStringLiteral("保存形式を選んでください"));
         return;
     }
-    switch (*format) {
+    page_.read_saved_view(
+        this, [this, format = *format](const bridge::SavedView& view) { save(format, view); });
+}
+
+void RouteExporter::save(session::SaveFormat format, const bridge::SavedView& view) {
+    switch (format) {
     case session::SaveFormat::PlainText:
-        savaPlain_txt();
+        savaPlain_txt(view);
         break;
     case session::SaveFormat::Kml:
-        savaKML_kml();
+        savaKML_kml(view);
         break;
     case session::SaveFormat::Picture:
-        saveMap_bmp();
+        saveMap_bmp(view);
         break;
     case session::SaveFormat::Gpx:
-        saveGpx_gpx();
+        saveGpx_gpx(view);
         break;
     case session::SaveFormat::VisitList:
-        saveVisitList_csv();
+        saveVisitList_csv(view);
         break;
     }
 }
@@ -62,8 +66,7 @@ void RouteExporter::tell(const Status& saved, const QString& failed, const QStri
     dialogs_.message(saved ? done : failed + QString::fromStdString(saved.error()));
 }
 
-QString RouteExporter::session_id() {
-    const QString id = page_.read(QStringLiteral("sesid"));
+QString RouteExporter::session_id(const QString& id) {
     if (!session::is_plain_file_name(id.toStdString())) {
         dialogs_.message(
             QStringLiteral("セッションIDがファイル名として使えないため、保存できません: \"") + id +
@@ -73,15 +76,15 @@ QString RouteExporter::session_id() {
     return id;
 }
 
-void RouteExporter::savaKML_kml() {
+void RouteExporter::savaKML_kml(const bridge::SavedView& view) {
     KmlInput input;
-    input.session_id = session_id();
+    input.session_id = session_id(view.session_id);
     if (input.session_id.isEmpty()) {
         return;
     }
-    input.zoom_level = page_.read(QStringLiteral("mapzoomlevel"));
-    input.latitude = page_.read(QStringLiteral("ido_byo_10"));
-    input.longitude = page_.read(QStringLiteral("keido_byo_10"));
+    input.zoom_level = view.zoom_level;
+    input.latitude = view.latitude;
+    input.longitude = view.longitude;
     input.leg_count = static_cast<int>(lists_.legs().size());
     input.coordinates = lists_.routeCoordList();
     if (input.leg_count == 0) {
@@ -94,9 +97,9 @@ void RouteExporter::savaKML_kml() {
          QStringLiteral("KMLファイルで保存しました。"));
 }
 
-void RouteExporter::savaPlain_txt() {
+void RouteExporter::savaPlain_txt(const bridge::SavedView& view) {
     const QByteArray text = plain_text_route(lists_.legs(), lists_.routeCoordList());
-    const QString id = session_id();
+    const QString id = session_id(view.session_id);
     if (id.isEmpty()) {
         return;
     }
@@ -105,35 +108,39 @@ void RouteExporter::savaPlain_txt() {
          QStringLiteral("プレインテキストで保存しました。"));
 }
 
-void RouteExporter::saveMap_bmp() {
-    const QString id = session_id();
+void RouteExporter::saveMap_bmp(const bridge::SavedView& view) {
+    const QString id = session_id(view.session_id);
     if (id.isEmpty()) {
         return;
     }
-    tell(capture_map(id), QStringLiteral("画像を保存できませんでした: "),
-         QStringLiteral("画像としてルートデータを保存しました"));
+    capture_.capture(this, [this, id, view](const QImage& picture) {
+        tell(store_map(id, view, picture), QStringLiteral("画像を保存できませんでした: "),
+             QStringLiteral("画像としてルートデータを保存しました"));
+    });
 }
 
-void RouteExporter::saveGpx_gpx() {
-    save_stops(QStringLiteral("GPX_"), QStringLiteral(".gpx"), QStringLiteral("GPXファイル"),
+void RouteExporter::saveGpx_gpx(const bridge::SavedView& view) {
+    save_stops(view.session_id, QStringLiteral("GPX_"), QStringLiteral(".gpx"),
+               QStringLiteral("GPXファイル"),
                [this](const QList<VisitStop>& stops, const QString& id) {
                    return gpx_document(stops, id, clock_());
                });
 }
 
-void RouteExporter::saveVisitList_csv() {
-    save_stops(QStringLiteral("ROUTE_"), QStringLiteral(".csv"), QStringLiteral("訪問リスト"),
+void RouteExporter::saveVisitList_csv(const bridge::SavedView& view) {
+    save_stops(view.session_id, QStringLiteral("ROUTE_"), QStringLiteral(".csv"),
+               QStringLiteral("訪問リスト"),
                [](const QList<VisitStop>& stops, const QString&) { return visit_list_csv(stops); });
 }
 
-void RouteExporter::save_stops(const QString& prefix, const QString& suffix, const QString& what,
-                               const StopsDocument& document) {
+void RouteExporter::save_stops(const QString& session, const QString& prefix, const QString& suffix,
+                               const QString& what, const StopsDocument& document) {
     const QList<VisitStop> stops = visit_stops(lists_);
     if (stops.isEmpty()) {
         dialogs_.message(kNoRoute);
         return;
     }
-    const QString id = session_id();
+    const QString id = session_id(session);
     if (id.isEmpty()) {
         return;
     }
@@ -143,10 +150,10 @@ void RouteExporter::save_stops(const QString& prefix, const QString& suffix, con
          what + QStringLiteral("で保存しました: ") + folder_.file(name));
 }
 
-Status RouteExporter::capture_map(const QString& session_id) {
-    const QString latitude = page_.read(QStringLiteral("mapido"));
-    const QString longitude = page_.read(QStringLiteral("mapkeido"));
-    const QImage picture = capture_.capture();
+Status RouteExporter::store_map(const QString& session_id, const bridge::SavedView& view,
+                                const QImage& picture) {
+    const QString& latitude = view.centre_latitude;
+    const QString& longitude = view.centre_longitude;
     if (picture.isNull()) {
         return Status::failure("地図を取り込めませんでした");
     }
@@ -169,7 +176,6 @@ int RouteExporter::count_bmp(const QString& session_id) const {
     const QString mark = QStringLiteral("BMP_") + session_id;
     int count = 0;
     for (const QString& name : QDir(folder_.path()).entryList(QDir::Files)) {
-        QCoreApplication::processEvents();
         if (name.contains(mark)) {
             ++count;
         }

@@ -5,13 +5,15 @@
 #include "session/saveformat.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <optional>
 
 namespace rundel::bridge {
-class PageInterface;
-}
+class MapPage;
+struct SavedView;
+} // namespace rundel::bridge
 namespace rundel::session {
 class SessionLists;
 }
@@ -25,21 +27,17 @@ class MapCapture;
 
 /// Saving the route: as KML, as a line of plain text, or as a picture of the map listed in
 /// the session's chart file, all in the result folder and named after the session id.
-class RouteExporter {
+///
+/// The page's session and view are asked for first; the file is written when they arrive.
+class RouteExporter : public QObject {
+    Q_OBJECT
+
 public:
-    RouteExporter(bridge::PageInterface& page, session::SessionLists& lists,
-                  widgets::Dialogs& dialogs, ResultFolder folder, MapCapture& capture);
+    RouteExporter(bridge::MapPage& page, session::SessionLists& lists, widgets::Dialogs& dialogs,
+                  ResultFolder folder, MapCapture& capture);
 
     /// 巡回経路データ保存: the writer of @p format; a message when none is chosen.
     void save_route(std::optional<session::SaveFormat> format);
-
-    void savaKML_kml();
-    void savaPlain_txt();
-    void saveMap_bmp();
-    /// GPX 1.1 for GPS devices and phones: "GPX_<session>.gpx".
-    void saveGpx_gpx();
-    /// The visit list for spreadsheets: "ROUTE_<session>.csv".
-    void saveVisitList_csv();
 
     /// The clock that dates the GPX metadata (tests fix it).
     void set_clock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
@@ -53,19 +51,29 @@ public:
     [[nodiscard]] int next_bmp(const QString& session_id) const;
 
 private:
-    /// The session id, or empty (after a message) when it is no plain file name.
-    QString session_id();
-    Status capture_map(const QString& session_id);
+    void save(session::SaveFormat format, const bridge::SavedView& view);
+    void savaKML_kml(const bridge::SavedView& view);
+    void savaPlain_txt(const bridge::SavedView& view);
+    void saveMap_bmp(const bridge::SavedView& view);
+    /// GPX 1.1 for GPS devices and phones: "GPX_<session>.gpx".
+    void saveGpx_gpx(const bridge::SavedView& view);
+    /// The visit list for spreadsheets: "ROUTE_<session>.csv".
+    void saveVisitList_csv(const bridge::SavedView& view);
+    /// @p id, or empty (after a message) when it is no plain file name.
+    QString session_id(const QString& id);
+    /// Saves @p picture and its chart line.
+    Status store_map(const QString& session_id, const bridge::SavedView& view,
+                     const QImage& picture);
     /// @p done when @p saved, else @p failed followed by the reason.
     void tell(const Status& saved, const QString& failed, const QString& done);
 
     using StopsDocument = std::function<QByteArray(const QList<VisitStop>&, const QString&)>;
     /// Writes a file of the route's stops in visit order, named @p prefix + session +
     /// @p suffix, and confirms with its path; @p what names the format in messages.
-    void save_stops(const QString& prefix, const QString& suffix, const QString& what,
-                    const StopsDocument& document);
+    void save_stops(const QString& id, const QString& prefix, const QString& suffix,
+                    const QString& what, const StopsDocument& document);
 
-    bridge::PageInterface& page_;
+    bridge::MapPage& page_;
     session::SessionLists& lists_;
     widgets::Dialogs& dialogs_;
     ResultFolder folder_;

@@ -47,6 +47,12 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     ComboRealAddress->setEditable(true);
     cmdCSV = make<isButton>(FrameMulti, "cmdCSV", QRect(8, 50, inner, 26),
                             QStringLiteral("CSV読み込み・ノード表示"));
+    // While a list is looked up, its progress and 中止 take the import button's place.
+    lblProgress = make<QLabel>(FrameMulti, "lblProgress", QRect(8, 50, inner - 60, 26), QString());
+    cmdStop = make<isButton>(FrameMulti, "cmdStop", QRect(inner - 48, 50, 56, 26),
+                             QStringLiteral("中止"));
+    lblProgress->hide();
+    cmdStop->hide();
     FrameMulti->setAutoFillBackground(true); // it covers the single-address frame
     FrameMulti->hide();
 
@@ -98,6 +104,8 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
                                  QStringLiteral("巡回経路データ保存"));
 
     connect(&lists, &session::SessionLists::nodesChanged, this, &CommandPanel::show_nodes);
+    connect(&lists, &session::SessionLists::nodeAppended, this, &CommandPanel::append_node);
+    connect(cmdStop, &QAbstractButton::clicked, this, &CommandPanel::stopRequested);
     connect(&lists, &session::SessionLists::legsChanged, this, &CommandPanel::show_legs);
     connect(&lists, &session::SessionLists::legBoxesCleared, this, &CommandPanel::clear_leg_boxes);
     connect(&lists, &session::SessionLists::addressCleared, this, [this] {
@@ -189,6 +197,23 @@ void CommandPanel::show_nodes() {
     lstNode->clear();
     lstNode->addItems(lists_.nodes());
     lstNode->scrollToBottom();
+}
+
+void CommandPanel::append_node(const QString& entry) {
+    // One row: rebuilding the list for every marker made large imports quadratic.
+    lstNode->addItem(entry);
+    lstNode->scrollToBottom();
+}
+
+void CommandPanel::show_progress(const editing::LookupProgress& progress) {
+    lblProgress->setVisible(progress.running);
+    cmdStop->setVisible(progress.running);
+    cmdCSV->setVisible(!progress.running);
+    lblProgress->setText(QStringLiteral("%1 / %2 件（見つかった %3・見つからない %4）")
+                             .arg(progress.done)
+                             .arg(progress.total)
+                             .arg(progress.found)
+                             .arg(progress.not_found));
 }
 
 void CommandPanel::show_legs() {

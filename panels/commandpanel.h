@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/addresslookup.h"
 #include "editing/addressmode.h"
 #include "session/saveformat.h"
 
@@ -59,6 +60,8 @@ public:
     void set_addresses(const QStringList& addresses);
     /// 住所で移動: asks for the lookup of what the address boxes hold.
     void request_lookup();
+    /// Shows where a list lookup stands, with 中止 while it runs; hides both after it.
+    void show_progress(const editing::LookupProgress& progress);
 
 signals:
     /// 住所で移動: the single address and the address list, for the lookup to choose from.
@@ -67,9 +70,12 @@ signals:
     void csvRequested();
     /// 巡回経路データ保存: the chosen format, none when the box holds no format's caption.
     void saveRequested(std::optional<session::SaveFormat> format);
+    /// 中止: end the list lookup.
+    void stopRequested();
 
 private:
     void show_nodes();
+    void append_node(const QString& entry);
     void show_legs();
     void show_route_length();
     void show_leg(int index);
@@ -88,6 +94,8 @@ private:
     QGroupBox* FrameMulti;
     QComboBox* ComboRealAddress;
     isButton* cmdCSV;
+    QLabel* lblProgress;
+    isButton* cmdStop;
     QGroupBox* frame_tsonode;
     QListWidget* lstNode;
     isButton* cmdGetNodes;

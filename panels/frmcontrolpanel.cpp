@@ -1,6 +1,6 @@
 #include "panels/frmcontrolpanel.h"
 
-#include "bridge/pageinterface.h"
+#include "bridge/mappage.h"
 #include "panels/arrowicons.h"
 #include "widgets/isbutton.h"
 #include "widgets/twips.h"
@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -25,7 +24,7 @@ const QColor kBlack(0, 0, 0);
 
 } // namespace
 
-frmControlpanel::frmControlpanel(bridge::PageInterface& page, QWidget* parent)
+frmControlpanel::frmControlpanel(bridge::MapPage& page, QWidget* parent)
     : QWidget(parent, Qt::Window), page_(page) {
     setObjectName(QStringLiteral("frmControlpanel"));
     setWindowTitle(QStringLiteral("マップコントロールパネル"));
@@ -50,19 +49,19 @@ frmControlpanel::frmControlpanel(bridge::PageInterface& page, QWidget* parent)
         const char* name;
         int column;
         int row;
-        const char* element;
+        bridge::PanDirection direction;
         const char* tip;
     };
     const Direction directions[] = {
-        {&cmdLU, "cmdLU", 0, 0, "mappanleftup", "左上へ"},
-        {&cmdUPPER, "cmdUPPER", 1, 0, "mappanup", "上へ"},
-        {&cmdRU, "cmdRU", 2, 0, "mappanrightup", "右上へ"},
-        {&cmdLeft, "cmdLeft", 0, 1, "mappanleft", "左へ"},
-        {&cmdCenter, "cmdCenter", 1, 1, "mappancenter", "中央へ"},
-        {&cmdRight, "cmdRight", 2, 1, "mappanright", "右へ"},
-        {&cmdLD, "cmdLD", 0, 2, "mappanleftdown", "左下へ"},
-        {&cmdDown, "cmdDown", 1, 2, "mappandown", "下へ"},
-        {&cmdRD, "cmdRD", 2, 2, "mappanrightdown", "右下へ"},
+        {&cmdLU, "cmdLU", 0, 0, bridge::PanDirection::LeftUp, "左上へ"},
+        {&cmdUPPER, "cmdUPPER", 1, 0, bridge::PanDirection::Up, "上へ"},
+        {&cmdRU, "cmdRU", 2, 0, bridge::PanDirection::RightUp, "右上へ"},
+        {&cmdLeft, "cmdLeft", 0, 1, bridge::PanDirection::Left, "左へ"},
+        {&cmdCenter, "cmdCenter", 1, 1, bridge::PanDirection::Centre, "中央へ"},
+        {&cmdRight, "cmdRight", 2, 1, bridge::PanDirection::Right, "右へ"},
+        {&cmdLD, "cmdLD", 0, 2, bridge::PanDirection::LeftDown, "左下へ"},
+        {&cmdDown, "cmdDown", 1, 2, bridge::PanDirection::Down, "下へ"},
+        {&cmdRD, "cmdRD", 2, 2, bridge::PanDirection::RightDown, "右下へ"},
     };
     for (const Direction& d : directions) {
         auto* button = make<isButton>(frame_control, d.name,
@@ -72,8 +71,8 @@ frmControlpanel::frmControlpanel(bridge::PageInterface& page, QWidget* parent)
         button->setToolTip(QString::fromUtf8(d.tip));
         // Without a caption, screen readers would fall back to the group's title.
         button->setAccessibleName(QString::fromUtf8(d.tip));
-        const QString element = QString::fromLatin1(d.element);
-        connect(button, &QAbstractButton::clicked, this, [this, element] { page_.click(element); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, direction = d.direction] { page_.pan(direction); });
         *d.button = button;
     }
     cmdZoomout = make<QPushButton>(frame_control, "cmdZoomout", twips(120, 2160, 375, 375),
@@ -106,28 +105,32 @@ frmControlpanel::frmControlpanel(bridge::PageInterface& page, QWidget* parent)
         b->setIconAlign(0);
     }
 
-    const auto map_type = [this](isButton* button, const char* element, const char* word) {
-        connect(button, &QAbstractButton::clicked, this, [this, element, word] {
-            page_.click(QString::fromLatin1(element));
-            show_maptype(QString::fromLatin1(word));
+    const auto map_type = [this](isButton* button, bridge::MapType type) {
+        connect(button, &QAbstractButton::clicked, this, [this, type] {
+            page_.set_map_type(type);
+            show_maptype(bridge::MapPage::word_of(type));
         });
     };
-    map_type(cmdNormalmap, "setmaptypenormal", "normal");
-    map_type(cmdSatellitemap, "setmaptypesatellite", "satellite");
-    map_type(cmdNormalsatemap, "setmaptypenormalsate", "normalsate");
-    map_type(cmdChikeimap, "setmaptypechikei", "chikei");
+    map_type(cmdNormalmap, bridge::MapType::Normal);
+    map_type(cmdSatellitemap, bridge::MapType::Satellite);
+    map_type(cmdNormalsatemap, bridge::MapType::NormalSatellite);
+    map_type(cmdChikeimap, bridge::MapType::Terrain);
     connect(cmdGoogleearth, &QAbstractButton::clicked, this,
-            [this] { page_.click(QStringLiteral("setmaptypeearth")); });
-    connect(cmdSetHomePos, &QAbstractButton::clicked, this,
-            [this] { page_.click(QStringLiteral("sethomeposition")); });
+            [this] { page_.set_map_type(bridge::MapType::Earth); });
+    connect(cmdSetHomePos, &QAbstractButton::clicked, this, [this] {
+        user_zoomed();
+        page_.go_home();
+    });
     connect(cmdZoomin, &QPushButton::clicked, this, [this] {
-        page_.click(QStringLiteral("zoominclick"));
+        user_zoomed();
+        page_.zoom_in();
         if (Slider1->value() != 19) {
             Slider1->setValue(Slider1->value() + 1);
         }
     });
     connect(cmdZoomout, &QPushButton::clicked, this, [this] {
-        page_.click(QStringLiteral("zoomoutclick"));
+        user_zoomed();
+        page_.zoom_out();
         if (Slider1->value() != 0) {
             Slider1->setValue(Slider1->value() - 1);
         }
@@ -136,7 +139,11 @@ frmControlpanel::frmControlpanel(bridge::PageInterface& page, QWidget* parent)
 }
 
 bool frmControlpanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Slider1 && event->type() == QEvent::MouseButtonPress) {
+        user_zoomed();
+    }
     if (watched == Slider1 && event->type() == QEvent::MouseButtonRelease) {
+        user_zoomed();
         // After the slider has taken its new position from the same release.
         QTimer::singleShot(0, this, &frmControlpanel::slider_moved_by_mouse);
     }
@@ -146,8 +153,8 @@ bool frmControlpanel::eventFilter(QObject* watched, QEvent* event) {
 void frmControlpanel::slider_moved_by_mouse() {
     const int level = Slider1->value();
     Slider1->setToolTip(QString::number(level));
-    page_.write(QStringLiteral("mapzoomlevel"), level);
-    page_.click(QStringLiteral("setzoomlevel"));
+    user_zoomed();
+    page_.set_zoom(level);
 }
 
 void frmControlpanel::show_maptype(const QString& word) {
@@ -168,35 +175,28 @@ void frmControlpanel::show_maptype(const QString& word) {
 }
 
 void frmControlpanel::synchronise() {
-    // Every page call waits in a nested event loop, where anything may happen: a repaint asks
-    // for another synchronisation, and a close request deletes this window. Neither may
-    // touch it afterwards.
-    if (syncing_) {
+    // One question at a time; one that a reloading page never answered is given up.
+    if (syncing_ && asked_.elapsed() < 2000) {
         return;
     }
     syncing_ = true;
-    const QPointer<frmControlpanel> alive(this);
-    page_.click(QStringLiteral("getzoomlevel"));
-    const QString level_text = alive ? page_.read(QStringLiteral("mapzoomlevel")) : QString();
-    if (!alive) {
-        return;
-    }
-    bool ok = false;
-    const int level = level_text.toInt(&ok);
-    // Not while the user drags the handle: the page still has the old level, and the
-    // release must send the level the user chose.
-    if (ok && level >= 0 && level <= 19 && !Slider1->isSliderDown()) {
-        Slider1->setValue(level); // anything else is no zoom level: the slider stays
-    }
-    Slider1->setToolTip(level_text);
-    page_.click(QStringLiteral("getmaptype"));
-    const QString type = alive ? page_.read(QStringLiteral("maptype")) : QString();
-    if (!alive) {
-        return;
-    }
-    show_maptype(type);
-    since_sync_.start();
+    asked_.start();
+    page_.read_view(this, [this, asked_at = zoom_actions_](const bridge::MapView& view) {
+        follow(view, asked_at);
+    });
+}
+
+void frmControlpanel::follow(const bridge::MapView& view, int asked_at) {
     syncing_ = false;
+    since_sync_.start();
+    // Not while the user drags the handle, nor after they zoomed since the question: the
+    // answer tells an old level, and taking it would throw the handle back.
+    if (view.zoom >= 0 && view.zoom <= 19 && !Slider1->isSliderDown() &&
+        asked_at == zoom_actions_) {
+        Slider1->setValue(view.zoom); // anything else is no zoom level: the slider stays
+    }
+    Slider1->setToolTip(view.zoom_text);
+    show_maptype(view.map_type);
 }
 
 void frmControlpanel::paintEvent(QPaintEvent* event) {
@@ -215,7 +215,7 @@ void frmControlpanel::paintEvent(QPaintEvent* event) {
 }
 
 void frmControlpanel::closeEvent(QCloseEvent* event) {
-    page_.click(QStringLiteral("controlshow"));
+    page_.set_controls_visible(true);
     event->accept();
 }
 

@@ -8,8 +8,9 @@ class QPushButton;
 class QSlider;
 
 namespace rundel::bridge {
-class PageInterface;
-}
+class MapPage;
+struct MapView;
+} // namespace rundel::bridge
 
 namespace rundel::widgets {
 class isButton;
@@ -25,11 +26,11 @@ class frmControlpanel : public QWidget {
     Q_OBJECT
 
 public:
-    explicit frmControlpanel(bridge::PageInterface& page, QWidget* parent = nullptr);
+    explicit frmControlpanel(bridge::MapPage& page, QWidget* parent = nullptr);
 
     /// Greys the map-type buttons and blackens the one of @p word.
     void show_maptype(const QString& word);
-    /// Reads the zoom level and map type from the page into the slider and the buttons.
+    /// Asks the page for its zoom level and map type, for the slider and the buttons.
     void synchronise();
 
 protected:
@@ -39,11 +40,17 @@ protected:
 
 private:
     void slider_moved_by_mouse();
+    /// The page's answer to synchronise().
+    void follow(const bridge::MapView& view, int asked_at);
+    /// The user zoomed: an answer asked for before this no longer tells the level.
+    void user_zoomed() { ++zoom_actions_; }
 
-    bridge::PageInterface& page_;
+    bridge::MapPage& page_;
     bool sync_scheduled_ = false;
     bool syncing_ = false;
+    int zoom_actions_ = 0;
     QElapsedTimer since_sync_;
+    QElapsedTimer asked_;
 
     QGroupBox* frame_maptype;
     isButton* cmdNormalmap;

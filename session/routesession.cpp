@@ -1,6 +1,6 @@
 #include "session/routesession.h"
 
-#include "bridge/pageinterface.h"
+#include "bridge/mappage.h"
 #include "engine/geodesy.h"
 #include "engine/modshortestpath.h"
 #include "engine/nodefilename.h"
@@ -9,7 +9,6 @@
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -17,17 +16,13 @@
 
 namespace rundel::session {
 
-RouteSession::RouteSession(engine::ModShortestPath& engine, bridge::PageInterface& page,
+RouteSession::RouteSession(engine::ModShortestPath& engine, bridge::MapPage& page,
                            SessionLists& lists, EnginePanel& panel, widgets::Dialogs& dialogs,
                            QString node_folder)
     : engine_(engine), page_(page), lists_(lists), panel_(panel), dialogs_(dialogs),
       node_folder_(std::move(node_folder)) {}
 
-void RouteSession::release_route_request() {
-    page_.write(QStringLiteral("tspconnectlist"), QStringLiteral("no"));
-}
-
-void RouteSession::calc_route(const QString& session_id) {
+bool RouteSession::calc_route(const QString& session_id) {
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     engine_.clear_tourlist();
@@ -35,8 +30,7 @@ void RouteSession::calc_route(const QString& session_id) {
         !read) {
         dialogs_.message(QString::fromStdString(read.error()));
         dialogs_.message(QStringLiteral("Erorr Load File"));
-        release_route_request();
-        return;
+        return false;
     }
     engine_.solve_tour();
     lists_.set_unimproved_km(-1);
@@ -49,13 +43,12 @@ void RouteSession::calc_route(const QString& session_id) {
     panel_.set_result({});
     if (engine_.tour_list_count() == 0) {
         dialogs_.message(QStringLiteral("Erorr calc"));
-        release_route_request();
-        return;
+        return false;
     }
     const QString route = QString::fromStdString(engine_.route_text("/"));
     panel_.set_result(route);
-    page_.write(QStringLiteral("tspnodedata"), route);
-    page_.click(QStringLiteral("drawtspnode"));
+    page_.draw_route(route);
+    return true;
 }
 
 double RouteSession::great_circle_length() const {
@@ -78,21 +71,8 @@ double RouteSession::great_circle_length() const {
     return km;
 }
 
-void RouteSession::set_result() {
-    const QString labels = page_.read(QStringLiteral("connectlistarray"));
-    const QString coords = page_.read(QStringLiteral("coordlistarray"));
-    const QStringList label_pieces = labels.split(QLatin1Char('/'));
-    const QStringList coord_pieces = coords.split(QLatin1Char('/'));
-    QStringList kept_labels;
-    QStringList kept_coords;
-    for (qsizetype i = 0; i < label_pieces.size(); ++i) {
-        if (label_pieces.at(i).isEmpty()) {
-            continue; // e.g. after the trailing "/": skipped with its coordinates
-        }
-        kept_labels.append(label_pieces.at(i));
-        kept_coords.append(i < coord_pieces.size() ? coord_pieces.at(i) : QString());
-    }
-    lists_.set_legs(kept_labels, kept_coords);
+void RouteSession::set_result(const QStringList& labels, const QStringList& coordinates) {
+    lists_.set_legs(labels, coordinates);
 }
 
 void RouteSession::init_file() {
@@ -103,13 +83,12 @@ void RouteSession::init_file() {
     const QStringList files =
         folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : files) {
-        QCoreApplication::processEvents();
         QFile::remove(folder.filePath(name));
     }
 }
 
 void RouteSession::init_data() {
-    page_.click(QStringLiteral("routeclear"));
+    page_.clear();
     lists_.clear_all();
     init_file();
 }

@@ -6,7 +6,7 @@ namespace rundel::engine {
 class ModShortestPath;
 }
 namespace rundel::bridge {
-class PageInterface;
+class MapPage;
 }
 namespace rundel::widgets {
 class Dialogs;
@@ -21,22 +21,20 @@ class SessionLists;
 /// clearing the session.
 class RouteSession {
 public:
-    RouteSession(engine::ModShortestPath& engine, bridge::PageInterface& page, SessionLists& lists,
+    RouteSession(engine::ModShortestPath& engine, bridge::MapPage& page, SessionLists& lists,
                  EnginePanel& panel, widgets::Dialogs& dialogs, QString node_folder);
 
     /// Reads "<id>_nodedata.tsp" from the node-data folder, builds the tour and hands the
-    /// route text (1/3/2/1) to the page to draw. When that fails the route request that waits
-    /// for "tspconnectlist" is released with "no".
-    void calc_route(const QString& session_id);
-    /// Takes the drawn route's legs from the page into the leg list and routeCoordList.
-    void set_result();
+    /// route text (1/3/2/1) to the page to draw. False (after a message) when there is no
+    /// route to draw.
+    bool calc_route(const QString& session_id);
+    /// Takes the drawn route's legs, as the page listed them, into the leg list and
+    /// routeCoordList.
+    void set_result(const QStringList& labels, const QStringList& coordinates);
     /// Deletes the sessions' node files ("*_nodedata.tsp") from the node-data folder.
     void init_file();
     /// Clears the page's route and markers, every list and box, and the sessions' node files.
     void init_data();
-
-    /// Ends a route request that waits for the page (the page will not answer).
-    void release_route_request();
 
     /// Whether calc_route improves the constructed tour before it is drawn.
     void set_improve(bool improve) { improve_ = improve; }
@@ -46,7 +44,7 @@ private:
     [[nodiscard]] double great_circle_length() const;
 
     engine::ModShortestPath& engine_;
-    bridge::PageInterface& page_;
+    bridge::MapPage& page_;
     SessionLists& lists_;
     EnginePanel& panel_;
     widgets::Dialogs& dialogs_;

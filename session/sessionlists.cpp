@@ -10,7 +10,7 @@ void SessionLists::append_node(const QString& entry) {
     nodes_.append(entry);
     sources_.append(next_source_);
     next_source_.clear();
-    emit nodesChanged();
+    emit nodeAppended(entry);
 }
 
 void SessionLists::set_nodes(const QStringList& nodes) {

@@ -57,7 +57,10 @@ public:
     void clear_address_text();
 
 signals:
+    /// The node list was replaced or emptied.
     void nodesChanged();
+    /// One node entry was appended (the list grew by one, nothing else changed).
+    void nodeAppended(const QString& entry);
     void legsChanged();
     void legBoxesCleared();
     void addressCleared();

@@ -1,7 +1,6 @@
 #include "shell/rundelapp.h"
 
-#include "bridge/pageeventdispatcher.h"
-#include "bridge/pagewait.h"
+#include "bridge/mappage.h"
 #include "bridge/webenginepage.h"
 #include "chrome/appicon.h"
 #include "chrome/clsmenu.h"
@@ -60,15 +59,15 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     lists_ = std::make_unique<session::SessionLists>();
     engine_panel_ = std::make_unique<session::EnginePanel>(*dialogs_);
     page_ = std::make_unique<bridge::WebEnginePage>(window_->browser().page());
-    route_ = std::make_unique<session::RouteSession>(engine_, *page_, *lists_, *engine_panel_,
+    map_page_ = std::make_unique<bridge::MapPage>(*page_);
+    route_ = std::make_unique<session::RouteSession>(engine_, *map_page_, *lists_, *engine_panel_,
                                                      *dialogs_, node_folder);
     downloader_ =
         std::make_unique<session::NodeDataDownloader>(network_, QString(), 0, node_folder);
-    editor_ = std::make_unique<editing::NodeListEditor>(*page_, *lists_, *route_, *dialogs_);
-    flow_ =
-        std::make_unique<editing::RouteFlow>(*lists_, *downloader_, *route_, *editor_, *dialogs_);
-    lookup_ = std::make_unique<editing::AddressLookup>(*page_, flags_, *lists_, *dialogs_);
-    dispatcher_ = std::make_unique<bridge::PageEventDispatcher>(*page_, *flow_, flags_);
+    editor_ = std::make_unique<editing::NodeListEditor>(*map_page_, *lists_, *route_, *dialogs_);
+    flow_ = std::make_unique<editing::RouteFlow>(*map_page_, *downloader_, *route_, *editor_,
+                                                 *dialogs_);
+    lookup_ = std::make_unique<editing::AddressLookup>(*map_page_, *lists_, *dialogs_);
     batch_ = std::make_unique<session::BatchFolderEngine>(folders, engine_, *engine_panel_);
     map_server_ = std::make_unique<EmbeddedMapServer>(
         paths_.mapserver, QString::fromStdString(folders.server_data().string()));
@@ -78,7 +77,7 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
         }
     });
     exporter_ = std::make_unique<exporting::RouteExporter>(
-        *page_, *lists_, *dialogs_,
+        *map_page_, *lists_, *dialogs_,
         exporting::ResultFolder(QString::fromStdString(folders.results().string())), *capture_);
     panel_ = new panels::CommandPanel(*lists_, *editor_);
     window_->set_command_panel(panel_);
@@ -101,8 +100,7 @@ void RundelApp::wire() {
     connect(&w, &frmMain::serverModeChosen, this, [this](ServerMode mode) {
         mode == ServerMode::Remote ? choose_remote() : choose_local();
     });
-    connect(&w, &frmMain::printRequested, this,
-            [this] { page_->click(QStringLiteral("printpage")); });
+    connect(&w, &frmMain::printRequested, this, [this] { map_page_->print(); });
     connect(&w, &frmMain::addressModeChosen, this, &RundelApp::set_address_mode);
     connect(&w, &frmMain::floatSidemenuRequested, side_menu_.get(), &panels::SideMenu::float_panel);
     connect(&w, &frmMain::floatControlpanelRequested, this, &RundelApp::open_control_panel);
@@ -203,8 +201,8 @@ QString RundelApp::settings_path() const {
 }
 
 void RundelApp::end() {
+    lookup_->stop();
     route_->init_data();
-    bridge::PageWait::abandon_all();
     map_server_->stop();
     QCoreApplication::exit(0);
 }
@@ -251,6 +249,10 @@ void RundelApp::wire_panel(panels::CommandPanel& panel) {
             [this, p = &panel] { import_csv(*p); });
     connect(&panel, &panels::CommandPanel::saveRequested, this,
             [this](std::optional<session::SaveFormat> format) { exporter_->save_route(format); });
+    connect(&panel, &panels::CommandPanel::stopRequested, lookup_.get(),
+            &editing::AddressLookup::stop);
+    connect(lookup_.get(), &editing::AddressLookup::progressChanged, &panel,
+            &panels::CommandPanel::show_progress);
 }
 
 void RundelApp::set_address_mode(editing::AddressMode mode) {
@@ -264,7 +266,6 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
     if (!lookup_->ensure_idle()) {
         return;
     }
-    flags_.notfound_list.clear();
     const QString path = dialogs_->open_file(
         QStringLiteral("ファイルを開く"),
         QStringLiteral("CSVファイル(*.csv);;すべてのファイル(*.*)"), QDir::homePath());
@@ -282,14 +283,11 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
     for (const editing::CsvStop& stop : parsed.stops) {
         addresses.append(stop.line());
     }
-    for (const QString& refused : parsed.refused) {
-        flags_.notfound_list += refused + QStringLiteral("\r\n");
-    }
     panels::CommandPanel* other = &origin == panel_ ? &side_menu_->window().panel() : panel_;
     for (panels::CommandPanel* target : {&origin, other}) {
         target->set_addresses(addresses);
     }
-    origin.request_lookup();
+    lookup_->lookup(QString(), addresses, parsed.refused);
 }
 
 void RundelApp::show_about() {
@@ -309,9 +307,9 @@ void RundelApp::show_help() {
 }
 
 void RundelApp::open_control_panel() {
-    page_->click(QStringLiteral("controlhide"));
+    map_page_->set_controls_visible(false);
     if (!control_panel_) {
-        control_panel_ = new panels::frmControlpanel(*page_);
+        control_panel_ = new panels::frmControlpanel(*map_page_);
     }
     control_panel_->move(window_->x() + widgets::px(8325), window_->y());
     control_panel_->show();

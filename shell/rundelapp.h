@@ -1,6 +1,5 @@
 #pragma once
 
-#include "bridge/sharedflags.h"
 #include "chrome/frmabout.h"
 #include "chrome/frmhelp.h"
 #include "editing/addressmode.h"
@@ -18,7 +17,7 @@ namespace rundel::widgets {
 class Dialogs;
 }
 namespace rundel::bridge {
-class PageEventDispatcher;
+class MapPage;
 class WebEnginePage;
 } // namespace rundel::bridge
 namespace rundel::session {
@@ -99,6 +98,8 @@ public:
     [[nodiscard]] panels::CommandPanel& panel() { return *panel_; }
     [[nodiscard]] session::SessionLists& lists() { return *lists_; }
     [[nodiscard]] bridge::WebEnginePage& page() { return *page_; }
+    [[nodiscard]] bridge::MapPage& map_page() { return *map_page_; }
+    [[nodiscard]] editing::AddressLookup& lookup() { return *lookup_; }
     [[nodiscard]] QTimer& TSP_Timer1() { return batch_timer_; }
 
 signals:
@@ -117,7 +118,6 @@ private:
     widgets::Dialogs* dialogs_;
     std::unique_ptr<frmMain> window_;
     engine::ModShortestPath engine_;
-    bridge::SharedFlags flags_;
     QNetworkAccessManager network_;
     QTimer batch_timer_;
     QString server_domain_;
@@ -127,12 +127,12 @@ private:
     std::unique_ptr<session::SessionLists> lists_;
     std::unique_ptr<session::EnginePanel> engine_panel_;
     std::unique_ptr<bridge::WebEnginePage> page_;
+    std::unique_ptr<bridge::MapPage> map_page_;
     std::unique_ptr<session::RouteSession> route_;
     std::unique_ptr<session::NodeDataDownloader> downloader_;
     std::unique_ptr<editing::NodeListEditor> editor_;
     std::unique_ptr<editing::RouteFlow> flow_;
     std::unique_ptr<editing::AddressLookup> lookup_;
-    std::unique_ptr<bridge::PageEventDispatcher> dispatcher_;
     std::unique_ptr<session::BatchFolderEngine> batch_;
     std::unique_ptr<EmbeddedMapServer> map_server_;
     panels::CommandPanel* panel_ = nullptr;

@@ -2,7 +2,9 @@
 
 #include "export/mapcapture.h"
 
+#include <QPointer>
 #include <functional>
+#include <memory>
 
 class QWebEngineView;
 
@@ -20,12 +22,17 @@ public:
     WebViewMapCapture(QWebEngineView& view, bridge::WebEnginePage& page,
                       std::function<void()> prepare);
 
-    [[nodiscard]] QImage capture() override;
+    void capture(QObject* context, std::function<void(const QImage&)> done) override;
 
     /// The part of a view of @p size that the picture shows.
     [[nodiscard]] static QRect picture_rect(const QSize& size);
 
 private:
+    /// Asks whether the page has painted; grabs once it has, or after @p tries questions.
+    void await_paint(const QPointer<QObject>& context,
+                     const std::shared_ptr<std::function<void(const QImage&)>>& done, int tries);
+    void grab(const QPointer<QObject>& context, const std::function<void(const QImage&)>& done);
+
     QWebEngineView& view_;
     bridge::WebEnginePage& page_;
     std::function<void()> prepare_;

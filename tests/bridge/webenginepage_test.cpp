@@ -1,10 +1,12 @@
 #include "bridge/webenginepage.h"
+#include "support/pagesync.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
 
 using rundel::bridge::WebEnginePage;
+using rundel::test::read_value;
 
 /// The command channel over a real Qt WebEngine page.
 class WebEnginePageTest : public QObject {
@@ -15,7 +17,7 @@ private slots:
         QWebEnginePage engine_page;
         WebEnginePage page(&engine_page);
         QVERIFY(!page.is_loaded());
-        QCOMPARE(page.read(QStringLiteral("sesid")), QString());
+        QCOMPARE(read_value(page, QStringLiteral("sesid")), QString()); // answered, empty
         page.write(QStringLiteral("sesid"), QStringLiteral("x"));
         page.click(QStringLiteral("routeclear"));
         page.reset_title();
@@ -27,22 +29,28 @@ private slots:
         QSignalSpy loaded(&engine_page, &QWebEnginePage::loadFinished);
         engine_page.setHtml(QStringLiteral(
             "<html><head><title>tsp</title></head><body>"
-            "<input type='hidden' id='a' value=''><input type='hidden' id='n' value=''>"
-            "<button id='b' onclick=\"document.title='getnode'\"></button></body></html>"));
+            "<input type='hidden' id='realaddress' value=''>"
+            "<input type='hidden' id='mapzoomlevel' value=''>"
+            "<button id='getnodecoord' onclick=\"document.title='getnode'\"></button>"
+            "</body></html>"));
         QVERIFY(loaded.wait(20000));
         QVERIFY(page.is_loaded());
 
-        // Values travel as JSON: quotes, backslashes and script-like text arrive unchanged.
+        // Values travel as JSON: quotes, backslashes and script-like text arrive unchanged,
+        // and a read sees every write sent before it.
         const QString tricky = QStringLiteral("a'b\"c\\d</script>\n東京");
-        page.write(QStringLiteral("a"), tricky);
-        QCOMPARE(page.read(QStringLiteral("a")), tricky);
-        page.write(QStringLiteral("n"), 12);
-        QCOMPARE(page.read(QStringLiteral("n")), QStringLiteral("12"));
-        QCOMPARE(page.read(QStringLiteral("missing")), QString());
-        page.write(QStringLiteral("missing"), QStringLiteral("x")); // logged, nothing else
+        page.write(QStringLiteral("realaddress"), tricky);
+        page.write(QStringLiteral("mapzoomlevel"), 12);
+        QStringList values;
+        page.read({QStringLiteral("realaddress"), QStringLiteral("mapzoomlevel"),
+                   QStringLiteral("sesid")},
+                  [&](const QStringList& answer) { values = answer; });
+        QVERIFY(values.isEmpty()); // nothing waited
+        QTRY_COMPARE(values, (QStringList{tricky, QStringLiteral("12"), QString()}));
+        page.write(QStringLiteral("sesid"), QStringLiteral("x")); // no such element: logged
 
         QSignalSpy titles(&page, &rundel::bridge::PageInterface::titleChanged);
-        page.click(QStringLiteral("b"));
+        page.click(QStringLiteral("getnodecoord"));
         QTRY_VERIFY(titles.contains(QVariantList{QStringLiteral("getnode")}));
         page.reset_title();
         QTRY_COMPARE(engine_page.title(), QStringLiteral("tsp"));

@@ -1,6 +1,4 @@
-#include "bridge/pageeventdispatcher.h"
-#include "bridge/pageeventhandler.h"
-#include "bridge/sharedflags.h"
+#include "bridge/mappage.h"
 #include "editing/addresslookup.h"
 #include "editing/csvaddressfile.h"
 #include "editing/csvstops.h"
@@ -9,35 +7,19 @@
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
 #include <QTimer>
 
 using rundel::editing::AddressLookup;
 using rundel::editing::CsvAddressFile;
+using rundel::editing::LookupProgress;
 
 namespace {
 
-class NodeCollector final : public rundel::bridge::PageEventHandler {
-public:
-    explicit NodeCollector(rundel::session::SessionLists& lists) : lists_(lists) {}
-    void node_entry_arrived(const QString& entry) override {
-        nodes << entry;
-        lists_.append_node(entry);
-    }
-    void node_data_ready(const QString&) override {}
-    void move_node() override {}
-    void delete_node() override {}
-    void show_message(const QString& text) override { messages << text; }
-    QStringList nodes;
-    QStringList messages;
-
-private:
-    rundel::session::SessionLists& lists_;
-};
-
 /// A page that finds every address except those starting with "x", answering a little later
-/// as a real page does.
+/// as a real page does; its markers go into the lists as the node list editor puts them.
 struct Scene {
     Scene() {
         page.on_click.insert("newgeocoding", [this] {
@@ -58,14 +40,20 @@ struct Scene {
                                QString::number(++markers) + "," + page.values.value("nodecoord"));
             QTimer::singleShot(20, [this] { page.show_title("getnode"); });
         });
+        QObject::connect(&map, &rundel::bridge::MapPage::nodeArrived,
+                         [this](const QString& entry) { lists.append_node(entry); });
+        lookup.set_address_mode(rundel::editing::AddressMode::Multi);
+    }
+    /// Looks @p list up and waits (in the test only) until the lookup has ended.
+    void run(const QStringList& list, const QStringList& refused = {}) {
+        lookup.lookup(QString(), list, refused);
+        QTRY_VERIFY(!lookup.busy());
     }
     rundel::test::FakePage page;
-    rundel::bridge::SharedFlags flags;
+    rundel::bridge::MapPage map{page};
     rundel::session::SessionLists lists;
-    NodeCollector collector{lists};
-    rundel::bridge::PageEventDispatcher dispatcher{page, collector, flags};
     rundel::test::ScriptedDialogs dialogs;
-    AddressLookup lookup{page, flags, lists, dialogs};
+    AddressLookup lookup{map, lists, dialogs};
     int markers = 0;
 };
 
@@ -77,27 +65,23 @@ class AddressLookupTest : public QObject {
 private slots:
     void singleModeMovesTheMapAndDoesNotWait() {
         Scene s;
-        s.flags.notfound_list = "old\r\n";
-        s.lookup.lookup(QString(), {"A"}); // an empty box sends nothing, and keeps the list
+        s.lookup.set_address_mode(rundel::editing::AddressMode::Single);
+        s.lookup.lookup(QString(), {"A"}); // an empty box sends nothing
         QVERIFY(s.page.log.isEmpty());
-        QCOMPARE(s.flags.notfound_list, QStringLiteral("old\r\n"));
         s.lookup.lookup(QStringLiteral("東京都千代田区"), {});
         QCOMPARE(s.page.log,
                  (QStringList{"write getaddressflag=single", "write realaddress=東京都千代田区",
                               "click newgeocoding"}));
-        QVERIFY(s.flags.notfound_list.isEmpty());
+        QVERIFY(!s.lookup.busy());
         QTest::qWait(100);
-        QVERIFY(s.collector.messages.isEmpty()); // found: the map moves, nothing else
-        s.lookup.lookup(QStringLiteral("x-nowhere"), {});
-        QTRY_COMPARE(s.collector.messages,
-                     QStringList{"この住所の座標を取得できませんでした。(geocoding failed)"});
+        QVERIFY(s.dialogs.messages.isEmpty()); // found: the map moves, nothing else
     }
 
     void multiModeWalksTheListAndReportsWhatWasNotFound() {
         Scene s;
-        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
-        s.lookup.lookup(QString(), {"A", "", "xB", "C", "xD"});
-        QCOMPARE(s.collector.nodes, (QStringList{"1,35,139", "2,35,139"}));
+        QSignalSpy progress(&s.lookup, &AddressLookup::progressChanged);
+        s.run({"A", "", "xB", "C", "xD"}, {"9,9 …refused"});
+        QCOMPARE(s.lists.nodes(), (QStringList{"1,35,139", "2,35,139"}));
         QCOMPARE(s.page.log.filter("write realaddress="),
                  (QStringList{"write realaddress=A", "write realaddress=xB", "write realaddress=C",
                               "write realaddress=xD"}));
@@ -106,56 +90,73 @@ private slots:
         const qsizetype first_node = s.page.log.indexOf("click getnodecoord");
         QVERIFY(first_node > s.page.log.indexOf("write realaddress=A"));
         QVERIFY(first_node < s.page.log.indexOf("write realaddress=xB"));
-        QCOMPARE(s.dialogs.messages, QStringList{"xB の座標を取得できませんでした\r\n"
+        QCOMPARE(s.dialogs.messages, QStringList{"9,9 …refused\r\n"
+                                                 "xB の座標を取得できませんでした\r\n"
                                                  "xD の座標を取得できませんでした\r\n"});
-        QVERIFY(s.flags.geocode == rundel::bridge::SharedFlags::Geocode::Waiting);
+        // One report at the start, one per entry, one at the end.
+        QCOMPARE(progress.size(), 6);
+        const auto last = progress.last().at(0).value<LookupProgress>();
+        QCOMPARE((QList<qsizetype>{last.done, last.total, last.found, last.not_found}),
+                 (QList<qsizetype>{4, 4, 2, 2}));
+        QVERIFY(!last.running);
     }
 
     void coordinatesPlaceNodesWithoutLookupAndEveryNodeKeepsItsSource() {
         Scene s;
-        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
-        s.lookup.lookup(QString(), {"A", "本社,35.6812,139.7671", "34.7025,135.4959", "xB"});
-        QCOMPARE(s.collector.nodes,
+        s.run({"A", "本社,35.6812,139.7671", "34.7025,135.4959", "xB"});
+        QCOMPARE(s.lists.nodes(),
                  (QStringList{"1,35,139", "2,35.6812,139.7671", "3,34.7025,135.4959"}));
         QCOMPARE(s.page.log.filter("write realaddress="),
                  (QStringList{"write realaddress=A", "write realaddress=xB"}));
         QCOMPARE(s.lists.source(1), QStringLiteral("A"));
         QCOMPARE(s.lists.source(2), QStringLiteral("本社"));
         QCOMPARE(s.lists.source(3), QString());
-        QCOMPARE(s.page.log.last(), QStringLiteral("click mappancenter"));
+        // Every marker in view once, after the last one arrived.
+        QCOMPARE(s.page.log.count("click mappancenter"), 1);
+        QVERIFY(s.page.log.indexOf("click mappancenter") > s.page.log.lastIndexOf("read unitnode"));
         QCOMPARE(s.dialogs.messages, QStringList{"xB の座標を取得できませんでした\r\n"});
     }
 
     void multiModeAllFoundOrEmpty() {
         Scene s;
-        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
-        s.lookup.lookup(QString(), {"A", "B"});
+        s.run({"A", "B"});
         QVERIFY(s.dialogs.messages.isEmpty());
-        QVERIFY(s.flags.node_arrived); // the last address was found
-        s.page.log.clear();            // an empty list looks nothing up and shows the list it has
-        s.flags.notfound_list = "Z の座標を取得できませんでした\r\n";
-        s.lookup.lookup(QString(), {});
+        QCOMPARE(s.lists.nodes().size(), 2);
+        s.page.log.clear(); // an empty list looks nothing up and moves nothing
+        s.run({});
         QVERIFY(s.page.log.isEmpty());
-        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void aSecondLookupWhileOneWaitsIsRefused() {
+    void aSecondLookupWhileOneRunsIsRefused() {
         Scene s;
-        s.lookup.set_address_mode(rundel::editing::AddressMode::Multi);
-        bool tried = false;
-        s.page.on_click.insert("getnodecoord", [&] {
-            if (!tried) {
-                tried = true;
-                s.lookup.lookup(QString(), {"intruder"}); // e.g. from the side window
-            }
-            s.page.values.insert("unitnode", "1,35,139");
-            QTimer::singleShot(20, [&] { s.page.show_title("getnode"); });
-        });
-        s.lookup.lookup(QString(), {"A"});
+        s.lookup.lookup(QString(), {"A", "B"});
+        s.lookup.lookup(QString(), {"intruder"}); // e.g. from the side window
+        QTRY_VERIFY(!s.lookup.busy());
         QCOMPARE(s.dialogs.messages.size(), 1);
         QVERIFY(s.dialogs.messages.first().contains(QStringLiteral("検索中")));
         QVERIFY(!s.page.log.contains("write realaddress=intruder"));
-        QVERIFY(!s.lookup.busy());
+        QCOMPARE(s.lists.nodes().size(), 2);
+    }
+
+    void stopKeepsWhatIsPlacedAndListsTheRest() {
+        Scene s;
+        // Stopped while the third address is asked about: its late answer must not be taken
+        // for the first answer of the next lookup.
+        connect(&s.lookup, &AddressLookup::progressChanged, this, [&](const LookupProgress& p) {
+            if (p.running && p.done == 2) {
+                QTimer::singleShot(0, &s.lookup, &AddressLookup::stop);
+            }
+        });
+        s.run({"A", "B", "C", "D"});
+        QCOMPARE(s.lists.nodes().size(), 2);
+        QCOMPARE(s.dialogs.messages,
+                 QStringList{"C は検索していません（中止）\r\nD は検索していません（中止）\r\n"});
+        disconnect(&s.lookup, nullptr, this, nullptr);
+        s.run({"xE"});
+        QTest::qWait(100);
+        QCOMPARE(s.dialogs.messages.last(), QStringLiteral("xE の座標を取得できませんでした\r\n"));
+        QCOMPARE(s.lists.nodes().size(), 2);
     }
 
     void csvStops_data() {

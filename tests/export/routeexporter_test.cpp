@@ -1,3 +1,4 @@
+#include "bridge/mappage.h"
 #include "editing/csvaddressfile.h"
 #include "editing/csvstops.h"
 #include "export/kmldocument.h"
@@ -35,14 +36,14 @@ QByteArray golden(const char* name) {
 /// A map picture of a given colour pattern, without a screen.
 class StubCapture final : public rundel::exporting::MapCapture {
 public:
-    QImage capture() override {
+    void capture(QObject*, std::function<void(const QImage&)> done) override {
         ++captures;
         QImage image(504, 504, QImage::Format_RGB32);
         image.fill(Qt::white);
         for (int i = 0; i < 504; ++i) {
             image.setPixel(i, i, qRgb(31, 79, 209));
         }
-        return image;
+        done(image);
     }
     int captures = 0;
 };
@@ -65,6 +66,8 @@ void with_sources(rundel::session::SessionLists& lists) {
     lists.expect_source(QStringLiteral("芝公園 \"東京タワー\""));
     lists.append_node(QStringLiteral("3,35.658581,139.745433"));
 }
+
+using rundel::session::SaveFormat;
 
 } // namespace
 
@@ -90,10 +93,11 @@ private:
         }
         rundel::test::TempFolder folder;
         rundel::test::FakePage page;
+        rundel::bridge::MapPage map{page};
         rundel::test::ScriptedDialogs dialogs;
         rundel::session::SessionLists lists;
         StubCapture capture;
-        RouteExporter exporter{page, lists, dialogs,
+        RouteExporter exporter{map, lists, dialogs,
                                rundel::exporting::ResultFolder(
                                    QString::fromStdString((folder.path() / "result").string())),
                                capture};
@@ -105,10 +109,10 @@ private slots:
         with_sources(f.lists);
         f.exporter.set_clock(
             [] { return QDateTime::fromString("2026-12-06T09:30:00Z", Qt::ISODate); });
-        f.exporter.savaKML_kml();
-        f.exporter.savaPlain_txt();
-        f.exporter.saveGpx_gpx();
-        f.exporter.saveVisitList_csv();
+        f.exporter.save_route(SaveFormat::Kml);
+        f.exporter.save_route(SaveFormat::PlainText);
+        f.exporter.save_route(SaveFormat::Gpx);
+        f.exporter.save_route(SaveFormat::VisitList);
         QCOMPARE(f.bytes(named("KML_", ".kml")), golden("route.kml"));
         QCOMPARE(f.bytes(named("PLAIN_", ".txt")), golden("route.txt"));
         QCOMPARE(f.bytes(named("GPX_", ".gpx")), golden("route.gpx"));
@@ -208,24 +212,24 @@ private slots:
 
     void nothingIsWrittenWhereItWouldBeWrong() {
         Fixture f;
-        f.exporter.savaKML_kml(); // saving again replaces the file
+        f.exporter.save_route(SaveFormat::Kml); // saving again replaces the file
         f.lists.set_legs({"1→1"}, {"1.5,2.5,1.5,2.5"});
-        f.exporter.savaKML_kml();
+        f.exporter.save_route(SaveFormat::Kml);
         QVERIFY(f.bytes(named("KML_", ".kml")).contains("\r\n2.5,1.5,0 2.5,1.5,0 \r\n"));
         QCOMPARE(QDir(f.result({})).entryList(QDir::Files).size(), 1);
         f.dialogs.messages.clear();
         f.lists.clear_legs();
-        f.exporter.savaKML_kml(); // no leg: no KML
+        f.exporter.save_route(SaveFormat::Kml); // no leg: no KML
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY(!f.dialogs.messages.first().contains(QStringLiteral("保存しました")));
-        f.exporter.savaPlain_txt(); // the plain text of no leg is a line end alone
+        f.exporter.save_route(
+            SaveFormat::PlainText); // the plain text of no leg is a line end alone
         QCOMPARE(f.bytes(named("PLAIN_", ".txt")), QByteArray("\r\n"));
     }
 
     void aFailedSaveSaysWhyAndWritesNothing_data() {
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("blocked"); // a folder where the file would go; empty: bad id
-        using rundel::session::SaveFormat;
         const struct {
             SaveFormat format;
             const char* name;
@@ -269,7 +273,7 @@ private slots:
         Fixture f;
         f.folder.write("result/chart_3f9a0c1d2e4b5a67.txt", "35.0,139.0,from an earlier run\r\n");
         for (int i = 0; i < 3; ++i) {
-            f.exporter.saveMap_bmp();
+            f.exporter.save_route(SaveFormat::Picture);
         }
         QCOMPARE(f.bytes("chart_3f9a0c1d2e4b5a67.txt"),
                  QByteArray("35.0,139.0,from an earlier run\r\n"
@@ -284,16 +288,16 @@ private slots:
     void aPictureIsNeverReplacedAfterOneWasDeleted() {
         Fixture f;
         for (int i = 0; i < 3; ++i) {
-            f.exporter.saveMap_bmp();
+            f.exporter.save_route(SaveFormat::Picture);
         }
         QFile::remove(f.result("BMP_3f9a0c1d2e4b5a67_0.bmp"));
         f.folder.write("result/BMP_3f9a0c1d2e4b5a67_2.bmp", "the newest, kept");
-        f.exporter.saveMap_bmp();
+        f.exporter.save_route(SaveFormat::Picture);
         QCOMPARE(f.bytes("BMP_3f9a0c1d2e4b5a67_2.bmp"), QByteArray("the newest, kept"));
         QVERIFY(QFileInfo::exists(f.result("BMP_3f9a0c1d2e4b5a67_3.bmp")));
         // Deleting the newest does not bring its number back either: the chart names it.
         QFile::remove(f.result("BMP_3f9a0c1d2e4b5a67_3.bmp"));
-        f.exporter.saveMap_bmp();
+        f.exporter.save_route(SaveFormat::Picture);
         QVERIFY(QFileInfo::exists(f.result("BMP_3f9a0c1d2e4b5a67_4.bmp")));
         QCOMPARE(f.bytes("chart_3f9a0c1d2e4b5a67.txt").count("_3.bmp"), 1);
 
@@ -312,8 +316,8 @@ private slots:
         }
         Fixture f;
         with_sources(f.lists);
-        f.exporter.savaKML_kml();
-        f.exporter.saveGpx_gpx();
+        f.exporter.save_route(SaveFormat::Kml);
+        f.exporter.save_route(SaveFormat::Gpx);
         const auto info = [&](const QString& file) {
             QProcess process;
             process.start(ogrinfo, {QStringLiteral("-ro"), QStringLiteral("-al"), f.result(file)});

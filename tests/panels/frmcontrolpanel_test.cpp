@@ -1,3 +1,4 @@
+#include "bridge/mappage.h"
 #include "panels/frmcontrolpanel.h"
 #include "support/controls.h"
 #include "support/fakepage.h"
@@ -45,7 +46,8 @@ private:
 private slots:
     void zoomButtonsStopAtTheEnds() {
         rundel::test::FakePage page;
-        frmControlpanel panel(page);
+        rundel::bridge::MapPage map(page);
+        frmControlpanel panel(map);
         slider(panel).setValue(19);
         zoom(panel, "cmdZoomin").click();
         QCOMPARE(slider(panel).value(), 19);
@@ -60,7 +62,8 @@ private slots:
 
     void mapTypeDisplay() {
         rundel::test::FakePage page;
-        frmControlpanel panel(page);
+        rundel::bridge::MapPage map(page);
+        frmControlpanel panel(map);
         const QString grey = QStringLiteral("#808080/#808080");
         const QString black = QStringLiteral("#000000/#000000");
         button(panel, "cmdSatellitemap").click();
@@ -76,7 +79,8 @@ private slots:
 
     void directionButtonsPanTheMap() {
         rundel::test::FakePage page;
-        frmControlpanel panel(page);
+        rundel::bridge::MapPage map(page);
+        frmControlpanel panel(map);
         QStringList names;
         for (const char* name : kDirections) {
             names << button(panel, name).accessibleName();
@@ -99,8 +103,9 @@ private slots:
 
     void paintingFollowsThePageOncePerBurst() {
         rundel::test::FakePage page;
+        rundel::bridge::MapPage map(page);
         page.values = {{"mapzoomlevel", "7"}, {"maptype", "chikei"}};
-        frmControlpanel panel(page);
+        frmControlpanel panel(map);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QTRY_COMPARE(slider(panel).value(), 7);
@@ -117,8 +122,9 @@ private slots:
 
     void theSliderSendsTheLevelDraggedToOnly() {
         rundel::test::FakePage page;
+        rundel::bridge::MapPage map(page);
         page.values = {{"mapzoomlevel", "5"}};
-        frmControlpanel panel(page);
+        frmControlpanel panel(map);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QTRY_COMPARE(slider(panel).value(), 5);
@@ -144,14 +150,29 @@ private slots:
         QCOMPARE(slider.toolTip(), QString::number(slider.value()));
     }
 
+    void anAnswerOlderThanTheUsersZoomLeavesTheHandle() {
+        rundel::test::FakePage page;
+        rundel::bridge::MapPage map(page);
+        page.values = {{"mapzoomlevel", "5"}};
+        frmControlpanel panel(map);
+        panel.synchronise();
+        QCOMPARE(slider(panel).value(), 5);
+        page.hold_reads = true;
+        QTest::qWait(350);                // past the pause after a synchronisation
+        panel.synchronise();              // asked while the page is at 5 ...
+        zoom(panel, "cmdZoomin").click(); // ... then the user zooms in
+        page.release_reads();
+        QCOMPARE(slider(panel).value(), 6); // the old answer does not throw the handle back
+    }
+
     void aCloseWhileSynchronisingIsSafe() {
         rundel::test::FakePage page;
+        rundel::bridge::MapPage map(page);
         page.values = {{"mapzoomlevel", "5"}};
-        QPointer<frmControlpanel> panel = new frmControlpanel(page);
+        QPointer<frmControlpanel> panel = new frmControlpanel(map);
         panel->show();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
-        // The close request arrives while the panel waits for the page, and the deletion it
-        // causes runs in that same wait.
+        // The close request, and the deletion it causes, come before the page's answer.
         page.on_click.insert("getzoomlevel", [&] {
             if (panel) {
                 panel->close();

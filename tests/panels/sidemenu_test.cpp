@@ -87,7 +87,7 @@ private slots:
         s.lists.append_node("2,36,140");
         QCOMPARE(items(list(side, "lstNode")), items(list(*s.main_panel, "lstNode")));
         s.page.values = {{"delnumber", "1"}};
-        s.editor.delete_node();
+        s.page.show_title("delmarker");
         QCOMPARE(items(list(side, "lstNode")), QStringList{"1,36,140"});
         QCOMPARE(items(list(*s.main_panel, "lstNode")), QStringList{"1,36,140"});
         s.lists.set_legs({"1→1"}, {"36,140,36,140"});

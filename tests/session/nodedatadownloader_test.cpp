@@ -44,6 +44,25 @@ class NodeDataDownloaderTest : public QObject {
 private:
     QNetworkAccessManager network;
 
+    /// Downloads @p id and waits (in the test) for the transfer's single report.
+    static rundel::Status fetch(NodeDataDownloader& downloader, const QString& id) {
+        std::optional<rundel::Status> got;
+        int reports = 0;
+        QObject context;
+        downloader.get_nodedata(id, &context, [&](const rundel::Status& status) {
+            got = status;
+            ++reports;
+        });
+        if (!QTest::qWaitFor([&] { return got.has_value(); }, 20000)) {
+            return rundel::Status::failure("no report");
+        }
+        QTest::qWait(20); // nothing more arrives
+        if (reports != 1) {
+            qFatal("a transfer reported %d times", reports);
+        }
+        return got.value_or(rundel::Status::failure("no report"));
+    }
+
     [[nodiscard]] QString file_in(const rundel::test::TempFolder& folder, const QString& id) const {
         return QDir(QString::fromStdString(folder.path().string())).filePath(id + "_nodedata.tsp");
     }
@@ -71,7 +90,7 @@ private slots:
                                       QString::fromStdString(folder.path().string()));
         QList<qint64> seen;
         downloader.on_chunk = [&](qint64 chunk) { seen.append(chunk); };
-        const auto got = downloader.get_nodedata("ab12");
+        const auto got = fetch(downloader, "ab12");
         QVERIFY2(got, got.error().c_str());
         QCOMPARE(seen, chunks);
         QCOMPARE(stub.path, std::string("/Rundel_SRV/tsp_node_data/ab12_nodedata.tsp"));
@@ -124,7 +143,7 @@ private slots:
         NodeDataDownloader downloader(network, "127.0.0.1", port,
                                       QString::fromStdString(folder.path().string()),
                                       std::chrono::milliseconds(400));
-        const auto got = downloader.get_nodedata("ab12");
+        const auto got = fetch(downloader, "ab12");
         QVERIFY(!got);
         QVERIFY(!got.error().empty());
         QVERIFY(!QFile::exists(file_in(folder, "ab12")));
@@ -141,7 +160,7 @@ private slots:
         for (const QString& id :
              {QStringLiteral("../evil"), QStringLiteral("a/b"), QStringLiteral("a\\b"),
               QStringLiteral(""), QStringLiteral("x\ny"), QStringLiteral("..")}) {
-            QVERIFY2(!downloader.get_nodedata(id), qPrintable(id));
+            QVERIFY2(!fetch(downloader, id), qPrintable(id));
         }
         QCOMPARE(stub.requests, 0);
     }

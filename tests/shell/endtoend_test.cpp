@@ -10,6 +10,7 @@
 #include "shell/frmmain.h"
 #include "shell/rundelapp.h"
 #include "support/controls.h"
+#include "support/pagesync.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -57,7 +58,7 @@ struct Running {
         ready.wait(30000);
         QElapsedTimer waited;
         waited.start();
-        while (!app->page().run(QStringLiteral("window.rundelReady === true")).toBool() &&
+        while (!eval(app->page(), QStringLiteral("window.rundelReady === true")).toBool() &&
                waited.elapsed() < 30000) {
             QTest::qWait(50);
         }
@@ -65,10 +66,12 @@ struct Running {
 
     /// Five markers clicked onto Tokyo.
     void place_five() const {
-        app->page().run(QStringLiteral(
-            "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
-            ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])});});"
-            "true"));
+        eval(app->page(),
+             QStringLiteral(
+                 "[[35.70,139.70],[35.72,139.78],[35.66,139.80],[35.62,139.74],[35.66,139.66]]"
+                 ".forEach(function(p){window.rundel.map.fire('click',{latlng:L.latLng(p[0],p[1])})"
+                 ";});"
+                 "true"));
         QTRY_COMPARE_WITH_TIMEOUT(app->lists().nodes().size(), 5, 20000);
     }
 
@@ -76,8 +79,8 @@ struct Running {
     [[nodiscard]] QString route_of_node_file(bool improve) const {
         const rundel::session::WorkFolders folders(program.toStdString());
         rundel::engine::ModShortestPath engine;
-        const std::string name =
-            rundel::engine::node_file_name(app->page().read(QStringLiteral("sesid")).toStdString());
+        const std::string name = rundel::engine::node_file_name(
+            read_value(app->page(), QStringLiteral("sesid")).toStdString());
         if (!engine.read_nodefile((folders.node_data() / name).string())) {
             return QStringLiteral("(no node file)");
         }
@@ -91,22 +94,24 @@ struct Running {
 
     /// 巡回経路取得 with the current markers; @p legs legs are listed.
     void route(int legs) const {
-        button(app->panel(), "cmdGetSalesmanRoute").click(); // waits for the whole route flow
-        QCOMPARE(list(app->panel(), "lstNodeConnect").count(), legs);
+        button(app->panel(), "cmdGetSalesmanRoute").click();
+        QTRY_COMPARE_WITH_TIMEOUT(list(app->panel(), "lstNodeConnect").count(), legs, 30000);
     }
 
     /// 巡回経路データ保存 in each of @p formats, chosen in the panel's format box.
     void save(std::initializer_list<const char*> formats) const {
         for (const char* format : formats) {
+            const qsizetype told = dialogs.messages.size();
             combo(app->panel(), "cmbSavetype").setEditText(QString::fromUtf8(format));
             button(app->panel(), "cmdSavedata").click();
+            QTRY_VERIFY_WITH_TIMEOUT(dialogs.messages.size() > told, 10000);
         }
     }
 
     /// The file of the result folder named @p prefix, the session id and @p suffix.
     [[nodiscard]] QString result(const char* prefix, const char* suffix) const {
         return QDir(program).filePath(QStringLiteral("Rundel/result/") + QLatin1String(prefix) +
-                                      app->page().read(QStringLiteral("sesid")) +
+                                      read_value(app->page(), QStringLiteral("sesid")) +
                                       QLatin1String(suffix));
     }
 
@@ -143,17 +148,17 @@ private slots:
         }
         // The published route is what the engine makes of the downloaded node file.
         const QString expected = running.route_of_node_file(false);
-        QCOMPARE(page.read(QStringLiteral("tspnodedata")), expected);
+        QCOMPARE(read_value(page, QStringLiteral("tspnodedata")), expected);
         QCOMPARE(box(app.window(), "txtResult").text(), expected);
         QCOMPARE(app.lists().legs().first().left(2), QStringLiteral("1→"));
         list(app.panel(), "lstNodeConnect").setCurrentRow(0);
         QCOMPARE(box(app.panel(), "txtS_ido").text(), QStringLiteral("35.700000"));
 
-        page.run(QStringLiteral("var m=window.rundel.markers.items[2];m.setLatLng([35.5,139.5]);"
-                                "m.fire('dragend');true"));
+        eval(page, QStringLiteral("var m=window.rundel.markers.items[2];m.setLatLng([35.5,139.5]);"
+                                  "m.fire('dragend');true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().at(2),
                                   QStringLiteral("3,35.500000,139.500000"), 10000);
-        page.run(QStringLiteral("window.rundel.markers.remove(2);true"));
+        eval(page, QStringLiteral("window.rundel.markers.remove(2);true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes(),
                                   (QStringList{"1,35.700000,139.700000", "2,35.500000,139.500000",
                                                "3,35.620000,139.740000", "4,35.660000,139.660000"}),
@@ -186,15 +191,14 @@ private slots:
 
         // The map control panel: opened beside the map, following the page, opened again.
         const auto controls_hidden = [&] {
-            return page
-                .run(QStringLiteral("document.getElementById('map').classList.contains("
-                                    "'controls-hidden')"))
+            return eval(page, QStringLiteral("document.getElementById('map').classList.contains("
+                                             "'controls-hidden')"))
                 .toBool();
         };
         app.open_control_panel();
         QVERIFY(controls_hidden());
         QTRY_COMPARE_WITH_TIMEOUT(control<QSlider>(*app.control_panel(), "Slider1").value(),
-                                  page.read(QStringLiteral("mapzoomlevel")).toInt(), 5000);
+                                  read_value(page, QStringLiteral("mapzoomlevel")).toInt(), 5000);
         app.control_panel()->move(0, 0);
         app.open_control_panel();
         QCOMPARE(app.control_panel()->pos().x(), app.window().x() + 555);
@@ -212,12 +216,14 @@ private slots:
         QVERIFY(settings.open(QIODevice::ReadOnly));
         QVERIFY(settings.readAll().endsWith("\r\nimprove:1\r\n"));
 
-        app.page().run(QStringLiteral(
-            "for (var i = 1; i <= 30; ++i) window.rundel.map.fire('click', {latlng: "
-            "L.latLng(35.6 + (i * 37 % 17) / 100, 139.6 + (i * 53 % 23) / 100)});true"));
+        eval(app.page(),
+             QStringLiteral(
+                 "for (var i = 1; i <= 30; ++i) window.rundel.map.fire('click', {latlng: "
+                 "L.latLng(35.6 + (i * 37 % 17) / 100, 139.6 + (i * 53 % 23) / 100)});true"));
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 30, 20000);
         running.route(30);
-        QCOMPARE(app.page().read(QStringLiteral("tspnodedata")), running.route_of_node_file(true));
+        QCOMPARE(read_value(app.page(), QStringLiteral("tspnodedata")),
+                 running.route_of_node_file(true));
         const QString total = control<QLabel>(app.panel(), "lblTotal").text();
         const QString before = control<QLabel>(app.panel(), "lblUnimproved").text();
         QVERIFY2(total.startsWith(QStringLiteral("総距離 ")), qPrintable(total));
@@ -265,10 +271,10 @@ private slots:
         button(app.panel(), "cmdCSV").click();
         QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes(), placed, 20000);
         // The map shows every stop placed.
-        QTRY_VERIFY(app.page()
-                        .run(QStringLiteral("window.rundel.map.getBounds().contains("
+        QTRY_VERIFY(
+            eval(app.page(), QStringLiteral("window.rundel.map.getBounds().contains("
                                             "L.latLngBounds(window.rundel.markers.positions()))"))
-                        .toBool());
+                .toBool());
         QVERIFY2(running.dialogs.messages.isEmpty(),
                  qPrintable(running.dialogs.messages.join('|')));
     }
@@ -283,8 +289,9 @@ private slots:
             QDir(running.program).filePath(QStringLiteral("addresses.csv"));
         action(app.window(), "mnuFloatSidemenu").trigger();
         action(app.window(), "menuMulti").trigger();
-        button(*app.side_menu().panel(), "cmdCSV")
-            .click(); // from the side window; waits for the lookups
+        button(*app.side_menu().panel(), "cmdCSV").click(); // from the side window
+        QTRY_VERIFY_WITH_TIMEOUT(!app.lookup().busy() && !running.dialogs.messages.isEmpty(),
+                                 30000);
         QCOMPARE(running.dialogs.messages,
                  QStringList{"架空県どこにもない町 の座標を取得できませんでした\r\n"});
         QCOMPARE(app.lists().nodes().size(), 2);

@@ -7,12 +7,14 @@
 #include <QStringList>
 #include <QTest>
 #include <functional>
+#include <utility>
 
 namespace rundel::test {
 
 /// A scriptable map page: element values in a table, click handlers, and a log of every
 /// command in the form "write id=value", "read id", "click id", "reset". Like the real page it
 /// has only the elements of the page contract: a command to any other id fails the test.
+/// Reads answer at once, as the real page's answers come in the order asked.
 class FakePage final : public bridge::PageInterface {
     Q_OBJECT
 
@@ -28,6 +30,15 @@ public:
     }
     [[nodiscard]] const QString& title() const { return title_; }
 
+    /// Holds the answers to reads back until release_reads(), as a busy page would.
+    bool hold_reads = false;
+    void release_reads() {
+        hold_reads = false;
+        for (const auto& answer : std::exchange(held_, {})) {
+            answer();
+        }
+    }
+
     QHash<QString, QString> values;
     QHash<QString, std::function<void()>> on_click;
     QStringList log;
@@ -38,10 +49,23 @@ protected:
         log.append(QStringLiteral("write %1=%2").arg(id, value.toString()));
         values.insert(id, value.toString());
     }
-    QString do_read(const QString& id) override {
-        refuse_unknown(id);
-        log.append(QStringLiteral("read ") + id);
-        return values.value(id);
+    void do_read(const QStringList& ids, Answer answer) override {
+        for (const QString& id : ids) {
+            refuse_unknown(id);
+            log.append(QStringLiteral("read ") + id);
+        }
+        const auto respond = [this, ids, answer] {
+            QStringList answers;
+            for (const QString& id : ids) {
+                answers.append(values.value(id));
+            }
+            answer(answers);
+        };
+        if (hold_reads) {
+            held_.append(respond);
+        } else {
+            respond();
+        }
     }
     void do_click(const QString& id) override {
         refuse_unknown(id);
@@ -65,6 +89,7 @@ private:
     }
 
     QString title_ = QStringLiteral("tsp");
+    QList<std::function<void()>> held_;
 };
 
 } // namespace rundel::test

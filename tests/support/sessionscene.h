@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bridge/mappage.h"
 #include "editing/nodelisteditor.h"
 #include "engine/modshortestpath.h"
 #include "session/enginepanel.h"
@@ -14,15 +15,16 @@ namespace rundel::test {
 /// list editor, with a node-data folder of the test's choosing.
 struct SessionScene {
     explicit SessionScene(const QString& node_folder = QStringLiteral("/nonexistent"))
-        : route(engine, page, lists, panel, dialogs, node_folder) {}
+        : route(engine, map, lists, panel, dialogs, node_folder) {}
 
     FakePage page;
+    bridge::MapPage map{page};
     ScriptedDialogs dialogs;
     engine::ModShortestPath engine;
     session::SessionLists lists;
     session::EnginePanel panel{dialogs};
     session::RouteSession route;
-    editing::NodeListEditor editor{page, lists, route, dialogs};
+    editing::NodeListEditor editor{map, lists, route, dialogs};
 };
 
 } // namespace rundel::test

@@ -69,7 +69,9 @@ describe('map page contract', () => {
 
     await write(page, { tspconnectlist: '', tspnodedata: '1/9/1' });
     await click(page, 'drawtspnode');
-    assert.equal(await read(page, 'tspconnectlist'), 'no', 'a route through a missing marker ends the wait');
+    const refused = await nextEvent(page, ['tspconnectlist']);
+    assert.deepEqual(refused, { word: 'tspconnectlistok', tspconnectlist: 'no' },
+      'a route through a missing marker is answered "no"');
 
     // A failed node-data request says so and ends the route wait as well.
     await write(page, { tspconnectlist: '', sesid: 'ffffffffffffffff' });
@@ -116,6 +118,8 @@ describe('map page contract', () => {
       await click(page, 'newgeocoding');
       assert.equal((await nextEvent(page)).word, 'geocodefound_multi', address);
     }
+    assert.equal(await page.evaluate(() => window.rundel.map.getZoom()), 5,
+      'a list lookup leaves the map where it is');
     await click(page, 'getnodecoord');
     const node = await nextEvent(page, ['unitnode']);
     assert.equal(node.word, 'getnode');

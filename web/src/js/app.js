@@ -122,12 +122,17 @@ async function geocode() {
     return;
   }
   lastGeocoded = L.latLng(place.lat, place.lng);
+  if (multi) {
+    // A list places its markers without moving the map to each: the program shows them all
+    // once at the end, and tiles for every street on the way would only slow the import.
+    events.emit('geocodefound_multi');
+    return;
+  }
   map.setView(lastGeocoded, place.zoom ?? 12);
   if (foundSpot) foundSpot.remove();
   foundSpot = L.circleMarker(lastGeocoded, { radius: 14, color: '#e0701f', weight: 2,
     fillOpacity: 0.15, interactive: false, className: 'found-spot' }).addTo(map);
   notice(place.label);
-  if (multi) events.emit('geocodefound_multi');
 }
 
 async function requestNodeData() {
@@ -159,14 +164,16 @@ function drawRoute() {
   const lists = route.draw(value('tspnodedata'), markers);
   if (!lists) {
     notice('経路を描けません');
-    set('tspconnectlist', 'no');
+    // The answer is "no": the program learns that the route it asked for will not come.
+    events.emit('tspconnectlistok', () => set('tspconnectlist', 'no'));
     return;
   }
   map.fitBounds(L.latLngBounds(markers.positions()), { padding: [40, 40], maxZoom: 15, animate: false });
-  set('connectlistarray', lists.labels);
-  set('coordlistarray', lists.coords);
-  set('tspconnectlist', 'ok');
-  events.emit('tspconnectlistok');
+  events.emit('tspconnectlistok', () => {
+    set('connectlistarray', lists.labels);
+    set('coordlistarray', lists.coords);
+    set('tspconnectlist', 'ok');
+  });
 }
 
 function pan(dx, dy) {
