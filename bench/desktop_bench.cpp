@@ -4,6 +4,7 @@
 // 30 ms; and, throughout, the longest stall of the main thread (a 5 ms timer's late ticks).
 
 #include "bridge/webenginepage.h"
+#include "desktopsupport.h"
 #include "editing/addresslookup.h"
 #include "panels/commandpanel.h"
 #include "session/sessionlists.h"
@@ -27,59 +28,7 @@
 
 namespace {
 
-class QuietDialogs final : public rundel::widgets::Dialogs {
-public:
-    void message(const QString& text, const QString&) override { last = text; }
-    bool confirm(const QString&, const QString&) override { return true; }
-    QString open_file(const QString&, const QString&, const QString&) override { return file; }
-    QString file;
-    QString last;
-};
-
-/// The benchmark's own wait (the program never waits so): events run meanwhile.
-bool wait_for(const std::function<bool()>& condition, int timeout_ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeout_ms) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    }
-    return true;
-}
-
-/// The longest gap between ticks of a 5 ms timer, less the 5 ms: how long the main thread
-/// was busy without looking at its events.
-class StallWatch {
-public:
-    StallWatch() {
-        timer_.setInterval(5);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout,
-                         [this] { longest_ = std::max(longest_, since_.restart() - 5); });
-    }
-    void start() {
-        longest_ = 0;
-        since_.start();
-        timer_.start();
-    }
-    qint64 stop() {
-        timer_.stop();
-        return longest_;
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer since_;
-    qint64 longest_ = 0;
-};
-
-int free_port() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
+using namespace rundel::bench;
 
 /// The GSI address search on loopback, answering every address after 30 ms.
 class GsiStandIn {
@@ -111,38 +60,6 @@ private:
     int port_ = 0;
     std::thread thread_;
 };
-
-/// The program in a fresh folder with @p settings, its map page ready; null when it failed.
-std::unique_ptr<rundel::shell::RundelApp> start(QTemporaryDir& program, QuietDialogs& dialogs,
-                                                const QString& settings) {
-    QDir(program.path()).mkpath(QStringLiteral("Rundel"));
-    QFile ini(QDir(program.path()).filePath(QStringLiteral("ini_tsproblem.txt")));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(QStringLiteral("domain:127.0.0.1\r\nport:%1\r\n%2")
-                  .arg(free_port())
-                  .arg(settings)
-                  .toUtf8());
-    ini.close();
-    auto rundel = std::make_unique<rundel::shell::RundelApp>(
-        rundel::shell::AppPaths{program.path(),
-                                QStringLiteral(RUNDEL_PROGRAM_DIR "/rundel-mapserver")},
-        &dialogs);
-    if (!rundel->start()) {
-        return nullptr;
-    }
-    rundel->window().show(); // a hidden page draws no frames and never says it is ready
-    bool ready = false;
-    const bool loaded = wait_for(
-        [&] {
-            if (rundel->page().is_loaded()) {
-                rundel->page().run(QStringLiteral("window.rundelReady === true"),
-                                   [&](const QVariant& v) { ready = v.toBool(); });
-            }
-            return ready;
-        },
-        60000);
-    return loaded ? std::move(rundel) : nullptr;
-}
 
 bool route(rundel::shell::RundelApp& rundel, int markers) {
     rundel.lists().clear_all();

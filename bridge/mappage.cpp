@@ -104,7 +104,10 @@ QString MapPage::word_of(MapType type) {
 }
 
 void MapPage::set_map_type(MapType type) {
-    channel_.click(QStringLiteral("setmaptype") + word_of(type));
+    static const std::array<const char*, 5> kButtons = {"setmaptypenormal", "setmaptypesatellite",
+                                                        "setmaptypenormalsate", "setmaptypechikei",
+                                                        "setmaptypeearth"};
+    channel_.click(QString::fromLatin1(kButtons.at(static_cast<std::size_t>(type))));
 }
 
 void MapPage::go_home() {

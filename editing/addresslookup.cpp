@@ -121,12 +121,22 @@ void AddressLookup::stop() {
     finish();
 }
 
-void AddressLookup::finish() {
+void AddressLookup::abandon() {
+    if (busy()) {
+        stale_answers_ += step_ == Step::Asking ? 1 : 0;
+        finish(false);
+    }
+}
+
+void AddressLookup::finish(bool report) {
     step_ = Step::Idle;
     queue_.clear();
     next_ = 0;
     progress_.running = false;
     emit progressChanged(progress_);
+    if (!report) {
+        return;
+    }
     if (lists_.nodes().size() != nodes_before_) {
         page_.pan(bridge::PanDirection::Centre); // every marker in view, once, at the end
     }

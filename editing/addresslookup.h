@@ -51,8 +51,11 @@ public:
     /// the window the command came from. @p refused: lines of the imported file already
     /// refused, reported with the addresses not found.
     void lookup(const QString& typed, const QStringList& list, const QStringList& refused = {});
-    /// 中止: ends a list lookup; the markers placed stay.
+    /// 中止: ends a list lookup; the markers placed stay, and the entries not looked up are
+    /// listed with those not found.
     void stop();
+    /// Ends a list lookup without a word: the program is ending.
+    void abandon();
 
     /// True while a list lookup runs.
     [[nodiscard]] bool busy() const { return progress_.running; }
@@ -71,7 +74,7 @@ private:
     void place(const CsvStop& stop);
     void answered(bool found, bool list_mode);
     void node_placed();
-    void finish();
+    void finish(bool report = true);
 
     bridge::MapPage& page_;
     session::SessionLists& lists_;

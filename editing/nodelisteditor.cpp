@@ -18,6 +18,7 @@ NodeListEditor::NodeListEditor(bridge::MapPage& page, session::SessionLists& lis
     connect(&page, &bridge::MapPage::markerDeleted, this, &NodeListEditor::delete_node);
     connect(&page, &bridge::MapPage::routeDrawn, this, &NodeListEditor::take_route);
     connect(&page, &bridge::MapPage::routeRefused, this, &NodeListEditor::end_route_request);
+    connect(&route, &session::RouteSession::improving, this, &NodeListEditor::routeImproving);
 }
 
 void NodeListEditor::get_nodes() {
@@ -30,8 +31,11 @@ void NodeListEditor::request_route() {
         return;
     }
     if (route_pending_) {
-        dialogs_.message(
-            QStringLiteral("経路を計算中です。終わってからもう一度実行してください。"));
+        if (route_.solving()) {
+            route_.stop();
+        } else {
+            end_route_request();
+        }
         return;
     }
     route_pending_ = true;

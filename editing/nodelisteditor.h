@@ -27,7 +27,8 @@ public:
     /// ノードを取得: asks the page for a node entry.
     void get_nodes();
     /// 巡回経路取得: asks the page for a route; the legs follow when the page has drawn it.
-    /// Refused (with a message) while a route is on its way.
+    /// Pressed again while a route is on its way (中止): an improvement in progress ends and
+    /// its best tour is drawn; before the solve, the request ends.
     void request_route();
     /// True from a route request until its route is drawn or the request failed.
     [[nodiscard]] bool route_pending() const { return route_pending_; }
@@ -50,6 +51,8 @@ public:
 signals:
     /// A route request began or ended.
     void routePendingChanged(bool pending);
+    /// An improvement of more than a second: @p percent done; -1 when it ended.
+    void routeImproving(int percent);
 
 private:
     void take_route(const QStringList& labels, const QStringList& coordinates);

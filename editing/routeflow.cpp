@@ -27,16 +27,24 @@ RouteFlow::RouteFlow(bridge::MapPage& page, session::NodeDataDownloader& downloa
 
 void RouteFlow::node_data_ready(const QString& session_id) {
     session_id_ = session_id;
+    if (!editor_.route_pending()) {
+        return; // the request was stopped meanwhile
+    }
     downloader_.get_nodedata(session_id, this, [this, session_id](const Status& downloaded) {
+        if (!editor_.route_pending()) {
+            return;
+        }
         if (!downloaded) {
             dialogs_.message(QStringLiteral("ノードデータをダウンロードできませんでした（") +
                              QString::fromStdString(downloaded.error()) + QStringLiteral("）"));
             editor_.end_route_request();
             return;
         }
-        if (!route_.calc_route(session_id)) {
-            editor_.end_route_request();
-        }
+        route_.calc_route(session_id, [this](bool drawn) {
+            if (!drawn) {
+                editor_.end_route_request();
+            }
+        });
     });
 }
 

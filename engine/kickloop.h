@@ -73,10 +73,15 @@ void run_kicks(Search& search, std::int32_t nodes, const ImproveOptions& options
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration<double>(options.time_cap_seconds);
     for (; result.perturbations < kicks; ++result.perturbations) {
-        if (options.time_cap_seconds > 0 && (result.perturbations & 127) == 0 &&
-            std::chrono::steady_clock::now() >= deadline) {
-            result.capped = true;
-            break;
+        if ((result.perturbations & 127) == 0) {
+            if (options.time_cap_seconds > 0 && std::chrono::steady_clock::now() >= deadline) {
+                result.capped = true;
+                break;
+            }
+            if (options.keep_going && !options.keep_going(result.perturbations, kicks)) {
+                result.stopped = true;
+                break;
+            }
         }
         search.kick(random);
     }

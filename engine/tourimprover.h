@@ -24,6 +24,9 @@ struct ImproveOptions {
     std::uint64_t seed = 1;
     /// Stops the perturbations after this many seconds; 0: no cap (fully reproducible).
     double time_cap_seconds = 0;
+    /// Asked every 128 perturbations, from the improving thread, with how many are done of
+    /// how many; false ends the search there (the tour is the best found so far).
+    std::function<bool(std::int64_t done, std::int64_t total)> keep_going;
 };
 
 struct ImproveResult {
@@ -31,6 +34,7 @@ struct ImproveResult {
     double length_after = 0;
     std::int64_t perturbations = 0; ///< tried
     bool capped = false;            ///< the time cap ended the search
+    bool stopped = false;           ///< keep_going ended the search
 };
 
 /// An open route searched as a round trip: a stand-in point closes it, joined at no cost to

@@ -123,6 +123,19 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
     connect(cmdGetNodes, &QAbstractButton::clicked, this, [this] { editor_.get_nodes(); });
     connect(cmdGetSalesmanRoute, &QAbstractButton::clicked, this,
             [this] { editor_.request_route(); });
+    // While a route is on its way the button stops it, and an improvement that takes a
+    // while shows how far it is where the total will be.
+    connect(&editor_, &editing::NodeListEditor::routePendingChanged, this, [this](bool pending) {
+        cmdGetSalesmanRoute->setCaption(pending ? QStringLiteral("中止")
+                                                : QStringLiteral("巡回経路取得"));
+    });
+    connect(&editor_, &editing::NodeListEditor::routeImproving, this, [this](int percent) {
+        if (percent >= 0) {
+            lblTotal->setText(QStringLiteral("改善中 %1%").arg(percent));
+        } else {
+            show_route_length();
+        }
+    });
     connect(cmdClear, &QAbstractButton::clicked, this, [this] { editor_.clear_session(); });
     connect(cmdMarkerHideShow, &QAbstractButton::clicked, this, &CommandPanel::toggle_markers);
     connect(cmdMove, &QAbstractButton::clicked, this, &CommandPanel::request_lookup);

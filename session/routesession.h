@@ -1,10 +1,15 @@
 #pragma once
 
-#include <QString>
+#include "engine/result.h"
 
-namespace rundel::engine {
-class ModShortestPath;
-}
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <thread>
+
 namespace rundel::bridge {
 class MapPage;
 }
@@ -19,15 +24,29 @@ class SessionLists;
 
 /// Solving a session's nodes, publishing the route to the page, taking its legs back, and
 /// clearing the session.
-class RouteSession {
-public:
-    RouteSession(engine::ModShortestPath& engine, bridge::MapPage& page, SessionLists& lists,
-                 EnginePanel& panel, widgets::Dialogs& dialogs, QString node_folder);
+///
+/// The solve runs on a thread of its own, with an engine of its own (the batch folder engine
+/// keeps the program's): the program stays responsive however long the improvement takes, an
+/// improvement of more than a second reports its progress, and stop() ends it with the best
+/// tour found so far.
+class RouteSession : public QObject {
+    Q_OBJECT
 
-    /// Reads "<id>_nodedata.tsp" from the node-data folder, builds the tour and hands the
-    /// route text (1/3/2/1) to the page to draw. False (after a message) when there is no
-    /// route to draw.
-    bool calc_route(const QString& session_id);
+public:
+    RouteSession(bridge::MapPage& page, SessionLists& lists, EnginePanel& panel,
+                 widgets::Dialogs& dialogs, QString node_folder);
+    /// Stops a solve in progress and waits for its thread.
+    ~RouteSession() override;
+
+    /// Solves "<id>_nodedata.tsp" of the node-data folder and hands the route text (1/3/2/1)
+    /// to the page to draw; then @p done with true, or false (after a message) when there is
+    /// no route to draw. Refused (false at once) while a solve runs.
+    void calc_route(const QString& session_id, std::function<void(bool drawn)> done);
+    /// True while a solve runs.
+    [[nodiscard]] bool solving() const { return worker_.joinable(); }
+    /// Ends the improvement in progress; the best tour found so far is drawn.
+    void stop() { stop_ = true; }
+
     /// Takes the drawn route's legs, as the page listed them, into the leg list and
     /// routeCoordList.
     void set_result(const QStringList& labels, const QStringList& coordinates);
@@ -39,17 +58,29 @@ public:
     /// Whether calc_route improves the constructed tour before it is drawn.
     void set_improve(bool improve) { improve_ = improve; }
 
-private:
-    /// The engine's tour measured on the globe, from the node list's coordinates.
-    [[nodiscard]] double great_circle_length() const;
+signals:
+    /// The improvement has run for more than a second: @p percent of its perturbations are
+    /// done. -1: no improvement is running (any more).
+    void improving(int percent);
 
-    engine::ModShortestPath& engine_;
+private:
+    struct Solved;
+    /// On the worker thread: everything of the solve that needs no UI.
+    [[nodiscard]] Solved solve(const QString& path, const QStringList& nodes);
+    /// Back on the UI thread.
+    void finish(const Solved& solved, const std::function<void(bool)>& done);
+
     bridge::MapPage& page_;
     SessionLists& lists_;
     EnginePanel& panel_;
     widgets::Dialogs& dialogs_;
     QString node_folder_;
     bool improve_ = false;
+
+    std::thread worker_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> percent_{-1}; ///< set by the worker once the improvement is slow
+    QTimer progress_timer_;
 };
 
 } // namespace rundel::session

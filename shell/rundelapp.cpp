@@ -60,8 +60,8 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     engine_panel_ = std::make_unique<session::EnginePanel>(*dialogs_);
     page_ = std::make_unique<bridge::WebEnginePage>(window_->browser().page());
     map_page_ = std::make_unique<bridge::MapPage>(*page_);
-    route_ = std::make_unique<session::RouteSession>(engine_, *map_page_, *lists_, *engine_panel_,
-                                                     *dialogs_, node_folder);
+    route_ = std::make_unique<session::RouteSession>(*map_page_, *lists_, *engine_panel_, *dialogs_,
+                                                     node_folder);
     downloader_ =
         std::make_unique<session::NodeDataDownloader>(network_, QString(), 0, node_folder);
     editor_ = std::make_unique<editing::NodeListEditor>(*map_page_, *lists_, *route_, *dialogs_);
@@ -201,7 +201,7 @@ QString RundelApp::settings_path() const {
 }
 
 void RundelApp::end() {
-    lookup_->stop();
+    lookup_->abandon();
     route_->init_data();
     map_server_->stop();
     QCoreApplication::exit(0);

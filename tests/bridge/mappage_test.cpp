@@ -182,6 +182,14 @@ private slots:
                          "write tspconnectlist=", "click requestnodedata", "write mapzoomlevel=7",
                          "click setzoomlevel", "click mappancenter", "click setmaptypechikei",
                          "click setmaptypeearth"}));
+        // Every direction and map type names a button of the page (the fake refuses others).
+        for (int d = 0; d <= static_cast<int>(rundel::bridge::PanDirection::RightDown); ++d) {
+            map.pan(static_cast<rundel::bridge::PanDirection>(d));
+        }
+        for (int t = 0; t <= static_cast<int>(rundel::bridge::MapType::Earth); ++t) {
+            map.set_map_type(static_cast<rundel::bridge::MapType>(t));
+        }
+        QCOMPARE(page.log.filter("click mappan").size(), 10);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "support/tempfolder.h"
 
 #include <QDir>
+#include <QSet>
 #include <QTest>
 #include <filesystem>
 
@@ -27,9 +28,19 @@ private:
         rundel::engine::ModShortestPath engine;
         SessionLists lists;
         rundel::session::EnginePanel panel{dialogs};
-        RouteSession route{engine, map,     lists,
-                           panel,  dialogs, QString::fromStdString(folder.path().string())};
+        RouteSession route{map, lists, panel, dialogs,
+                           QString::fromStdString(folder.path().string())};
     };
+
+    /// Solves session @p id and waits (in the test) for the answer: whether it was drawn.
+    static bool solve(RouteSession& route, const QString& id) {
+        std::optional<bool> drawn;
+        route.calc_route(id, [&](bool answer) { drawn = answer; });
+        if (!QTest::qWaitFor([&] { return drawn.has_value(); }, 60000)) {
+            return false;
+        }
+        return *drawn;
+    }
 
 private slots:
     void calcRoutePublishesTheRouteText_data() {
@@ -47,7 +58,7 @@ private slots:
         QFETCH(QString, route);
         Fixture f;
         f.folder.write("ab12_nodedata.tsp", nodes.toStdString());
-        f.route.calc_route(QStringLiteral("ab12"));
+        QVERIFY(solve(f.route, QStringLiteral("ab12")));
         QCOMPARE(f.page.log, (QStringList{"write tspnodedata=" + route, "click drawtspnode"}));
         QCOMPARE(f.panel.file(), QStringLiteral("ab12_nodedata.tsp"));
         QCOMPARE(f.panel.result(), route);
@@ -67,7 +78,7 @@ private slots:
         if (!content.isEmpty()) {
             f.folder.write("ab12_nodedata.tsp", content.toStdString());
         }
-        QVERIFY(!f.route.calc_route(QStringLiteral("ab12")));
+        QVERIFY(!solve(f.route, QStringLiteral("ab12")));
         QCOMPARE(f.dialogs.messages.size(), 2); // why, then the load failure
         QVERIFY(!f.dialogs.messages.first().isEmpty());
         QCOMPARE(f.dialogs.messages.last(), QStringLiteral("Erorr Load File"));
@@ -100,8 +111,8 @@ private slots:
             f->folder.write("s_nodedata.tsp", text.toStdString());
         }
         improved.route.set_improve(true);
-        plain.route.calc_route(QStringLiteral("s"));
-        improved.route.calc_route(QStringLiteral("s"));
+        QVERIFY(solve(plain.route, QStringLiteral("s")));
+        QVERIFY(solve(improved.route, QStringLiteral("s")));
         QVERIFY(plain.lists.unimproved_km() < 0);
         QVERIFY(improved.lists.unimproved_km() > 0);
         QVERIFY(improved.panel.result() != plain.panel.result());
@@ -115,6 +126,28 @@ private slots:
         QVERIFY(improved.lists.unimproved_km() > 0);
         improved.lists.clear_legs();
         QVERIFY(improved.lists.unimproved_km() < 0);
+    }
+
+    void aStoppedImprovementDrawsTheBestTourSoFar() {
+        // Twenty thousand nodes: the improvement would take seconds; stopped, it ends at once.
+        std::string text = "NODE_COORD_SECTION\r\n";
+        for (int i = 1; i <= 20000; ++i) {
+            text += std::to_string(i) + " " + std::to_string(i * 7919 % 10007) + " " +
+                    std::to_string(i * 104729 % 10009) + "\r\n";
+        }
+        Fixture f;
+        f.folder.write("big_nodedata.tsp", text);
+        f.route.set_improve(true);
+        std::optional<bool> drawn;
+        f.route.calc_route(QStringLiteral("big"), [&](bool answer) { drawn = answer; });
+        QVERIFY(f.route.solving());
+        f.route.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(drawn.has_value(), 20000);
+        QVERIFY(*drawn);
+        QVERIFY(!f.route.solving());
+        const QStringList stops = f.panel.result().split('/');
+        QCOMPARE(stops.size(), 20001); // every node, and back to the first
+        QCOMPARE(QSet<QString>(stops.begin(), stops.end()).size(), 20000);
     }
 
     void initDataClearsTheSessionButKeepsBatchNodeFiles() {

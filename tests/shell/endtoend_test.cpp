@@ -8,6 +8,7 @@
 #include "session/sessionlists.h"
 #include "session/workfolders.h"
 #include "shell/frmmain.h"
+#include "shell/quitsignals.h"
 #include "shell/rundelapp.h"
 #include "support/controls.h"
 #include "support/pagesync.h"
@@ -24,6 +25,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
+#include <csignal>
 
 using rundel::shell::RundelApp;
 using namespace rundel::test;
@@ -304,6 +306,44 @@ private slots:
         QVERIFY(running.dialogs.file_dialogs.first().startsWith(
             QStringLiteral("ファイルを開く | CSVファイル(*.csv);;すべてのファイル(*.*)")));
         Running::shoot(app.side_menu().window(), "rundel-side-menu.png");
+    }
+
+    void endingDuringAnImportIsClean_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("close request") << "close";
+        QTest::newRow("ファイル → 終了") << "menu";
+        QTest::newRow("SIGTERM") << "sigterm";
+    }
+
+    void endingDuringAnImportIsClean() {
+        QFETCH(QString, how);
+        Running running;
+        RundelApp& app = *running.app;
+        rundel::shell::QuitSignals quit_signals; // wired as the program's main does
+        connect(&quit_signals, &rundel::shell::QuitSignals::requested, &app, &RundelApp::end);
+        std::string csv;
+        for (int i = 0; i < 300; ++i) {
+            csv += "地点" + std::to_string(i) + "," + std::to_string(35 + i % 17 / 100.0) + "," +
+                   std::to_string(139 + i % 23 / 100.0) + "\r\n";
+        }
+        running.folder.write("stops.csv", csv);
+        running.dialogs.chosen_file = QDir(running.program).filePath(QStringLiteral("stops.csv"));
+        app.set_address_mode(rundel::editing::AddressMode::Multi);
+        app.import_csv(app.panel());
+        QTRY_VERIFY_WITH_TIMEOUT(app.lists().nodes().size() >= 10, 20000);
+        QVERIFY(app.lookup().busy());
+        if (how == "close") {
+            app.window().close();
+        } else if (how == "menu") {
+            action(app.window(), "mnuEnd").trigger();
+        } else {
+            ::raise(SIGTERM);
+        }
+        QTRY_VERIFY(!app.lookup().busy());
+        QTest::qWait(500); // the page's last answers arrive at a program that has ended
+        QVERIFY2(running.dialogs.messages.isEmpty(),
+                 qPrintable(running.dialogs.messages.join('|')));
+        QVERIFY(app.lists().nodes().size() < 300);
     }
 };
 

@@ -15,7 +15,7 @@ namespace rundel::test {
 /// list editor, with a node-data folder of the test's choosing.
 struct SessionScene {
     explicit SessionScene(const QString& node_folder = QStringLiteral("/nonexistent"))
-        : route(engine, map, lists, panel, dialogs, node_folder) {}
+        : route(map, lists, panel, dialogs, node_folder) {}
 
     FakePage page;
     bridge::MapPage map{page};

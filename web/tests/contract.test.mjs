@@ -28,29 +28,48 @@ test('the page raises only the events of the contract, and each of them', () => 
   assert.deepEqual(sorted(words), sorted(contract.events));
 });
 
-test('the program handles exactly the events of the contract', () => {
-  const dispatcher = fs.readFileSync(path.join(repo, 'bridge/pageeventdispatcher.cpp'), 'utf8');
-  const handled = [...dispatcher.matchAll(/title == QLatin1String\("([^"]+)"\)/gu)].map((m) => m[1]);
-  assert.deepEqual(sorted(handled), sorted([...contract.events, contract.idle]));
-});
+/** The C++ sources under @p dir, with their text. */
+function sources(dir, skip = ['build', 'node_modules', 'web', '.git', 'tests', 'bench']) {
+  const found = [];
+  for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
+    const file = path.join(dir, entry.name);
+    if (entry.isDirectory()) {
+      if (!skip.includes(entry.name)) found.push(...sources(file, skip));
+    } else if (/\.(cpp|h)$/u.test(entry.name)) {
+      found.push({ file: path.relative(repo, file), text: fs.readFileSync(file, 'utf8') });
+    }
+  }
+  return found;
+}
 
-// The program's own sources; its tests use a fake page that refuses other ids by itself.
-test('the program writes, reads and clicks only elements of the contract', () => {
+// The events are an enum generated from the contract, and the typed page's switch over it
+// handles every one (the compiler refuses a missing case); the channel under it writes, reads
+// and clicks only elements of the contract.
+test('the typed page sends only elements of the contract', () => {
   const elements = new Set([...contract.values, ...contract.commands]);
   const unknown = [];
-  const walk = (dir) => {
-    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
-      const file = path.join(dir, entry.name);
-      if (entry.isDirectory()) {
-        if (!['build', 'node_modules', 'web', '.git', 'tests', 'bench'].includes(entry.name)) walk(file);
-      } else if (/\.(cpp|h)$/u.test(entry.name)) {
-        const text = fs.readFileSync(file, 'utf8');
-        for (const m of text.matchAll(/\b(?:page_?|page\(\))[.>-]+(?:write|read|click)\(\s*QStringLiteral\("([^"]+)"\)/gu)) {
-          if (!elements.has(m[1])) unknown.push(`${path.relative(repo, file)}: ${m[1]}`);
-        }
+  for (const { file, text } of sources(path.join(repo, 'bridge'))) {
+    for (const m of text.matchAll(/\bchannel_\.(?:write|read|click)\(\s*QStringLiteral\("([^"]+)"\)/gu)) {
+      if (!elements.has(m[1])) unknown.push(`${file}: ${m[1]}`);
+    }
+  }
+  assert.deepEqual(unknown, []);
+  const mappage = fs.readFileSync(path.join(repo, 'bridge/mappage.cpp'), 'utf8');
+  const cases = [...mappage.matchAll(/case Event::([a-z_]+):/gu)].map((m) => m[1]);
+  assert.deepEqual(sorted(cases), sorted(contract.events));
+});
+
+// Only bridge/ speaks the page's language: nowhere else in the program is an element id, a
+// title word or the idle title spelled.
+test('no page id or title word is spelled outside bridge/', () => {
+  const words = new Set([...contract.values, ...contract.commands, ...contract.events, contract.idle]);
+  const spelled = [];
+  for (const folder of ['engine', 'session', 'editing', 'export', 'panels', 'chrome', 'widgets', 'shell', 'apps']) {
+    for (const { file, text } of sources(path.join(repo, folder))) {
+      for (const m of text.matchAll(/"([A-Za-z0-9_]+)"/gu)) {
+        if (words.has(m[1])) spelled.push(`${file}: ${m[1]}`);
       }
     }
-  };
-  walk(repo);
-  assert.deepEqual(unknown, []);
+  }
+  assert.deepEqual(spelled, []);
 });
