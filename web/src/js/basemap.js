@@ -141,16 +141,26 @@ export class Basemap {
 
   /**
    * Finer coastlines for closer views, fetched once the map is up so that start-up does not
-   * wait for them.
+   * wait for them. Each island (and each world copy) is a layer of its own, on the map only
+   * while it is near the view: a zoom reprojects every path on the map, and the whole world's
+   * fine coastline took the better part of a second to reproject at every step.
    */
   async loadDetail(fetchJson) {
     if (!this.land) return;
     try {
       const land = await fetchJson('/static/data/land-10m.json');
-      this.detail = L.geoJSON(worldCopies(topojson.feature(land, land.objects.land)), {
-        renderer: this.renderer, interactive: false, style: () => this.landStyle(),
-      });
-      this.map.on('zoomend', () => this.chooseDetail());
+      const renderer = this.renderer;
+      this.detailParts = [];
+      for (const feature of worldCopies(topojson.feature(land, land.objects.land)).features) {
+        const { type, coordinates } = feature.geometry;
+        const polygons = type === 'MultiPolygon' ? coordinates : type === 'Polygon' ? [coordinates] : [];
+        for (const rings of polygons) {
+          this.detailParts.push(L.polygon(rings.map((ring) => ring.map(([lng, lat]) => [lat, lng])),
+            { renderer, interactive: false, ...this.landStyle() }));
+        }
+      }
+      this.detail = L.featureGroup();
+      this.map.on('zoomend moveend', () => this.chooseDetail());
       this.chooseDetail();
     } catch (error) {
       console.warn('detailed coastlines unavailable', error);
@@ -160,10 +170,27 @@ export class Basemap {
   chooseDetail() {
     const close = this.map.getZoom() >= 7;
     const [show, hide] = close ? [this.detail, this.land] : [this.land, this.detail];
+    if (close) this.showNearbyDetail();
     if (hide && this.map.hasLayer(hide)) hide.remove();
     if (show && !this.map.hasLayer(show)) {
       show.addTo(this.map);
       show.bringToBack();
+    }
+  }
+
+  /** The detailed islands near the view in the detail group, the others out of it. */
+  showNearbyDetail() {
+    const near = this.map.getBounds().pad(0.5);
+    const style = this.landStyle();
+    for (const part of this.detailParts) {
+      const wanted = near.intersects(part.getBounds());
+      if (wanted && !this.detail.hasLayer(part)) {
+        part.setStyle(style);
+        this.detail.addLayer(part);
+        part.bringToBack();
+      } else if (!wanted && this.detail.hasLayer(part)) {
+        this.detail.removeLayer(part);
+      }
     }
   }
 
