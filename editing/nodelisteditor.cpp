@@ -18,7 +18,9 @@ NodeListEditor::NodeListEditor(bridge::MapPage& page, session::SessionLists& lis
     connect(&page, &bridge::MapPage::markerDeleted, this, &NodeListEditor::delete_node);
     connect(&page, &bridge::MapPage::routeDrawn, this, &NodeListEditor::take_route);
     connect(&page, &bridge::MapPage::routeRefused, this, &NodeListEditor::end_route_request);
-    connect(&route, &session::RouteSession::improving, this, &NodeListEditor::routeImproving);
+    connect(&route, &session::RouteSession::improving, this, [this](int percent) {
+        report(percent >= 0 ? QStringLiteral("改善中 %1%").arg(percent) : QString());
+    });
 }
 
 void NodeListEditor::get_nodes() {
@@ -46,6 +48,7 @@ void NodeListEditor::request_route() {
 void NodeListEditor::end_route_request() {
     if (route_pending_) {
         route_pending_ = false;
+        report({});
         emit routePendingChanged(false);
     }
 }

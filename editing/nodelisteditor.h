@@ -34,6 +34,8 @@ public:
     [[nodiscard]] bool route_pending() const { return route_pending_; }
     /// The route request ended without a route (the page or the solve failed).
     void end_route_request();
+    /// Tells the panels what the route on its way waits for (see routeStatus()).
+    void report(const QString& status) { emit routeStatus(status); }
     /// 巡回経路データ消去: clears the session after a confirmation.
     void clear_session();
     /// マーカーを表示 (@p shown) / マーカーを隠す: tells the page.
@@ -51,8 +53,9 @@ public:
 signals:
     /// A route request began or ended.
     void routePendingChanged(bool pending);
-    /// An improvement of more than a second: @p percent done; -1 when it ended.
-    void routeImproving(int percent);
+    /// What the route on its way is waiting for (fetching road costs, an improvement of more
+    /// than a second and how far it is); empty when nothing is to be said.
+    void routeStatus(const QString& status);
 
 private:
     void take_route(const QStringList& labels, const QStringList& coordinates);

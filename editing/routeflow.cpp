@@ -2,16 +2,25 @@
 
 #include "bridge/mappage.h"
 #include "editing/nodelisteditor.h"
+#include "session/listentries.h"
 #include "session/nodedatadownloader.h"
 #include "session/routesession.h"
+#include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
 namespace rundel::editing {
 
-RouteFlow::RouteFlow(bridge::MapPage& page, session::NodeDataDownloader& downloader,
-                     session::RouteSession& route, NodeListEditor& editor,
-                     widgets::Dialogs& dialogs)
-    : page_(page), downloader_(downloader), route_(route), editor_(editor), dialogs_(dialogs) {
+RouteFlow::RouteFlow(bridge::MapPage& page, session::SessionLists& lists,
+                     session::NodeDataDownloader& downloader, session::RouteSession& route,
+                     NodeListEditor& editor, widgets::Dialogs& dialogs)
+    : page_(page), lists_(lists), route_by_(session::RouteBy::Time), downloader_(downloader),
+      route_(route), editor_(editor), dialogs_(dialogs) {
+    // 中止 while the road costs are on their way: they are not waited for any more.
+    connect(&editor, &NodeListEditor::routePendingChanged, this, [this](bool pending) {
+        if (!pending && roads_ != nullptr) {
+            roads_->abort();
+        }
+    });
     connect(&page, &bridge::MapPage::nodeDataReady, this, &RouteFlow::node_data_ready);
     connect(&page, &bridge::MapPage::nodeDataFailed, this, [this] {
         dialogs_.message(QStringLiteral("ノードデータ取得失敗"));
@@ -40,12 +49,46 @@ void RouteFlow::node_data_ready(const QString& session_id) {
             editor_.end_route_request();
             return;
         }
-        route_.calc_route(session_id, [this](bool drawn) {
-            if (!drawn) {
-                editor_.end_route_request();
-            }
-        });
+        solve(session_id);
     });
+}
+
+void RouteFlow::set_roads(session::RoadTable* table, session::RouteBy by) {
+    roads_ = table;
+    route_by_ = by;
+}
+
+void RouteFlow::solve(const QString& session_id) {
+    const auto drawn = [this](bool route_drawn) {
+        if (!route_drawn) {
+            editor_.end_route_request();
+        }
+    };
+    if (roads_ == nullptr) {
+        route_.calc_route(session_id, QStringLiteral("ルーター未設定"), drawn);
+        return;
+    }
+    QList<session::StopPlace> stops;
+    for (const QString& entry : lists_.nodes()) {
+        const auto node = session::NodeEntry::parse(entry);
+        stops.append({node ? node->latitude.toDouble() : 0, node ? node->longitude.toDouble() : 0});
+    }
+    editor_.report(QStringLiteral("道路の距離と時間を取得中…"));
+    roads_->fetch(
+        stops, this, [this, session_id, stops, drawn](const Result<session::RoadCosts>& costs) {
+            if (!editor_.route_pending()) {
+                return;
+            }
+            editor_.report({});
+            if (!costs) {
+                route_.calc_route(session_id,
+                                  QStringLiteral("ルーターが応答しません（") +
+                                      QString::fromStdString(costs.error()) + QStringLiteral("）"),
+                                  drawn);
+                return;
+            }
+            route_.calc_road_route(costs.value(), route_by_, stops, drawn);
+        });
 }
 
 } // namespace rundel::editing

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/roadtable.h"
+
 #include <QObject>
 #include <QString>
 
@@ -12,6 +14,7 @@ class Dialogs;
 namespace rundel::session {
 class NodeDataDownloader;
 class RouteSession;
+class SessionLists;
 } // namespace rundel::session
 
 namespace rundel::editing {
@@ -25,8 +28,13 @@ class RouteFlow final : public QObject {
     Q_OBJECT
 
 public:
-    RouteFlow(bridge::MapPage& page, session::NodeDataDownloader& downloader,
-              session::RouteSession& route, NodeListEditor& editor, widgets::Dialogs& dialogs);
+    RouteFlow(bridge::MapPage& page, session::SessionLists& lists,
+              session::NodeDataDownloader& downloader, session::RouteSession& route,
+              NodeListEditor& editor, widgets::Dialogs& dialogs);
+
+    /// Routes by road costs from @p table (none: straight lines, as without a router),
+    /// ordered by @p by.
+    void set_roads(session::RoadTable* table, session::RouteBy by);
 
     /// The node file of @p session_id is on the server: download, solve and draw it.
     void node_data_ready(const QString& session_id);
@@ -35,7 +43,13 @@ public:
     [[nodiscard]] const QString& session_id() const { return session_id_; }
 
 private:
+    /// The node file is here: measure by road when a router is set, then solve.
+    void solve(const QString& session_id);
+
     bridge::MapPage& page_;
+    session::SessionLists& lists_;
+    session::RoadTable* roads_ = nullptr;
+    session::RouteBy route_by_;
     session::NodeDataDownloader& downloader_;
     session::RouteSession& route_;
     NodeListEditor& editor_;

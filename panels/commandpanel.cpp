@@ -1,6 +1,7 @@
 #include "panels/commandpanel.h"
 
 #include "editing/nodelisteditor.h"
+#include "session/routemeasure.h"
 #include "session/saveformat.h"
 #include "session/sessionlists.h"
 #include "widgets/isbutton.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <cmath>
 
 namespace rundel::panels {
 namespace {
@@ -70,7 +72,11 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
         make<QLabel>(frame_salesmanroute, "lblTotal", QRect(40, 46, inner - 32, 16), QString());
     lblTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lstNodeConnect =
-        make<QListWidget>(frame_salesmanroute, "lstNodeConnect", QRect(8, 62, inner, 54));
+        make<QListWidget>(frame_salesmanroute, "lstNodeConnect", QRect(8, 62, inner, 38));
+    // How the route is measured: by road, or in straight lines and why.
+    lblMeasure =
+        make<QLabel>(frame_salesmanroute, "lblMeasure", QRect(8, 101, inner, 16), QString());
+    lblMeasure->setWordWrap(false);
     make<QLabel>(frame_salesmanroute, "lblArrow", QRect(8, 118, 14, 16), QStringLiteral("▼"));
     make<QLabel>(frame_salesmanroute, "lblCoord", QRect(24, 118, 36, 16), QStringLiteral("座標"));
     lblUnimproved = make<QLabel>(frame_salesmanroute, "lblUnimproved",
@@ -129,11 +135,11 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
         cmdGetSalesmanRoute->setCaption(pending ? QStringLiteral("中止")
                                                 : QStringLiteral("巡回経路取得"));
     });
-    connect(&editor_, &editing::NodeListEditor::routeImproving, this, [this](int percent) {
-        if (percent >= 0) {
-            lblTotal->setText(QStringLiteral("改善中 %1%").arg(percent));
-        } else {
+    connect(&editor_, &editing::NodeListEditor::routeStatus, this, [this](const QString& status) {
+        if (status.isEmpty()) {
             show_route_length();
+        } else {
+            lblTotal->setText(status);
         }
     });
     connect(cmdClear, &QAbstractButton::clicked, this, [this] { editor_.clear_session(); });
@@ -231,11 +237,21 @@ void CommandPanel::show_progress(const editing::LookupProgress& progress) {
 
 void CommandPanel::show_legs() {
     lstNodeConnect->clear();
-    lstNodeConnect->addItems(lists_.legs());
-    for (int i = 0; i < lstNodeConnect->count(); ++i) {
+    for (int i = 0; i < lists_.legs().size(); ++i) {
         const double km = lists_.leg_km(i);
+        const double seconds = lists_.leg_seconds(i);
+        QString text = lists_.legs().at(i);
+        if (seconds >= 0) {
+            // Each leg's own figures: road km and minutes, or a marked straight line.
+            text +=
+                QStringLiteral("  %1 km・%2 分").arg(km, 0, 'f', 1).arg(std::round(seconds / 60));
+            if (!lists_.measure().legs.at(i).by_road) {
+                text += QStringLiteral("（直線）");
+            }
+        }
+        auto* item = new QListWidgetItem(text, lstNodeConnect);
         if (km >= 0) {
-            lstNodeConnect->item(i)->setToolTip(QStringLiteral("%1 km").arg(km, 0, 'f', 3));
+            item->setToolTip(QStringLiteral("%1 km").arg(km, 0, 'f', 3));
         }
     }
     show_route_length();
@@ -243,9 +259,28 @@ void CommandPanel::show_legs() {
 
 void CommandPanel::show_route_length() {
     const bool shown = !lists_.legs().isEmpty();
-    lblTotal->setText(shown ? QStringLiteral("総距離 %1 km").arg(lists_.route_km(), 0, 'f', 1)
-                            : QString());
-    lblTotal->setToolTip(shown ? QStringLiteral("経路の総距離（大圏距離）") : QString());
+    const session::RouteMeasure& measure = lists_.measure();
+    const bool by_road = shown && measure.by_road();
+    QString total =
+        shown ? QStringLiteral("総距離 %1 km").arg(lists_.route_km(), 0, 'f', 1) : QString();
+    if (by_road) {
+        total += QStringLiteral("・所要時間 ") + session::hours_minutes(measure.seconds());
+    }
+    lblTotal->setText(total);
+    lblTotal->setToolTip(!shown    ? QString()
+                         : by_road ? QStringLiteral("道路に沿った総距離と所要時間")
+                                   : QStringLiteral("経路の総距離（大圏距離）"));
+    // Never a silent mix: whenever a leg is a straight line, the panel says so and why.
+    QString note;
+    if (shown && !measure.straight_because.isEmpty()) {
+        note = (by_road ? QStringLiteral("一部直線距離: ") : QStringLiteral("直線距離: ")) +
+               measure.straight_because;
+    } else if (by_road) {
+        note = QStringLiteral("道路距離（") + measure.router + QStringLiteral("）");
+    }
+    lblMeasure->setText(
+        lblMeasure->fontMetrics().elidedText(note, Qt::ElideRight, lblMeasure->width()));
+    lblMeasure->setToolTip(note);
     const bool improved = shown && lists_.unimproved_km() >= 0;
     lblUnimproved->setText(
         improved ? QStringLiteral("改善前 %1 km").arg(lists_.unimproved_km(), 0, 'f', 1)

@@ -103,6 +103,7 @@ private:
     isButton* cmdGetSalesmanRoute;
     QListWidget* lstNodeConnect;
     QLabel* lblTotal;
+    QLabel* lblMeasure;
     QLabel* lblUnimproved;
     QLineEdit* txtS_ido;
     QLineEdit* txtS_keido;

@@ -4,6 +4,7 @@
 #include "engine/geodesy.h"
 #include "engine/modshortestpath.h"
 #include "engine/nodefilename.h"
+#include "engine/solve.h"
 #include "session/enginepanel.h"
 #include "session/listentries.h"
 #include "session/sessionlists.h"
@@ -14,7 +15,9 @@
 #include <QHash>
 #include <QPointF>
 #include <QPointer>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace rundel::session {
 
@@ -23,6 +26,7 @@ struct RouteSession::Solved {
     QStringList messages; ///< why there is no route, for the dialogs
     QString route;        ///< empty when there is none
     double unimproved_km = -1;
+    RouteMeasure measure;
 };
 
 namespace {
@@ -46,6 +50,23 @@ double great_circle_length(const QStringList& nodes, const engine::ModShortestPa
         km += engine::great_circle_km(a.x(), a.y(), b.x(), b.y());
     }
     return km;
+}
+
+/// Why some legs of a road route are straight lines; empty when none is.
+QString straight_reason(const RouteMeasure& measure, const RoadCosts& costs) {
+    const bool all_roads = std::all_of(measure.legs.begin(), measure.legs.end(),
+                                       [](const LegCost& leg) { return leg.by_road; });
+    if (all_roads) {
+        return {};
+    }
+    if (costs.off_road.isEmpty()) {
+        return QStringLiteral("道路で結ばれていない区間があります");
+    }
+    QStringList stops;
+    for (const int stop : costs.off_road) {
+        stops.append(QString::number(stop + 1));
+    }
+    return QStringLiteral("道路から遠い地点: ") + stops.join(QStringLiteral(", "));
 }
 
 /// An improvement is reported once it has run this long.
@@ -72,24 +93,51 @@ RouteSession::~RouteSession() {
     }
 }
 
-void RouteSession::calc_route(const QString& session_id, std::function<void(bool)> done) {
+void RouteSession::calc_route(const QString& session_id, const QString& straight_because,
+                              std::function<void(bool)> done) {
+    const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
+    panel_.set_file(name);
+    start(
+        [this, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(), straight_because] {
+            Solved solved = solve(path, nodes);
+            solved.measure.straight_because = straight_because;
+            return solved;
+        },
+        std::move(done));
+}
+
+void RouteSession::calc_road_route(const RoadCosts& costs, RouteBy by,
+                                   const QList<StopPlace>& stops, std::function<void(bool)> done) {
+    start([this, costs, by, stops] { return solve_roads(costs, by, stops); }, std::move(done));
+}
+
+void RouteSession::start(std::function<Solved()> solve, std::function<void(bool)> done) {
     if (solving()) {
         done(false);
         return;
     }
-    const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
-    panel_.set_file(name);
     stop_ = false;
     percent_ = -1;
     progress_timer_.start();
-    worker_ = std::thread([this, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(),
-                           done = std::move(done)] {
-        Solved solved = solve(path, nodes);
+    worker_ = std::thread([this, solve = std::move(solve), done = std::move(done)] {
+        Solved solved = solve();
         // Queued to this object: dropped if it is gone, and run on its (the UI) thread.
         QMetaObject::invokeMethod(
             this, [this, solved = std::move(solved), done] { finish(solved, done); },
             Qt::QueuedConnection);
     });
+}
+
+engine::ImproveOptions RouteSession::improve_options() {
+    engine::ImproveOptions options;
+    options.keep_going = [this, started = std::chrono::steady_clock::now()](std::int64_t done,
+                                                                            std::int64_t total) {
+        if (std::chrono::steady_clock::now() - started > kQuietImprovement && total > 0) {
+            percent_ = static_cast<int>(done * 100 / total);
+        }
+        return !stop_.load();
+    };
+    return options;
 }
 
 RouteSession::Solved RouteSession::solve(const QString& path, const QStringList& nodes) {
@@ -102,15 +150,7 @@ RouteSession::Solved RouteSession::solve(const QString& path, const QStringList&
     engine.solve_tour();
     if (improve_ && !stop_) {
         solved.unimproved_km = great_circle_length(nodes, engine);
-        const auto started = std::chrono::steady_clock::now();
-        engine::ImproveOptions options;
-        options.keep_going = [this, started](std::int64_t done, std::int64_t total) {
-            if (std::chrono::steady_clock::now() - started > kQuietImprovement && total > 0) {
-                percent_ = static_cast<int>(done * 100 / total);
-            }
-            return !stop_.load();
-        };
-        engine.improve_tour(options);
+        engine.improve_tour(improve_options());
     }
     engine.make_tourlist();
     if (engine.tour_list_count() == 0) {
@@ -118,6 +158,56 @@ RouteSession::Solved RouteSession::solve(const QString& path, const QStringList&
         return solved;
     }
     solved.route = QString::fromStdString(engine.route_text("/"));
+    return solved;
+}
+
+RouteSession::Solved RouteSession::solve_roads(const RoadCosts& costs, RouteBy by,
+                                               const QList<StopPlace>& stops) {
+    Solved solved;
+    const auto n = static_cast<std::int32_t>(costs.size);
+    // Each pair's leg: the router's road, or the straight line where it has none.
+    std::vector<LegCost> legs(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+    engine::Problem problem;
+    problem.weight = engine::EdgeWeight::Explicit;
+    problem.nodes.resize(1);
+    problem.located = false;
+    problem.matrix = engine::CostMatrix(n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        for (std::int32_t j = 0; j < n; ++j) {
+            LegCost& leg = legs[costs.cell(i, j)];
+            leg = {costs.metres[costs.cell(i, j)], costs.seconds[costs.cell(i, j)], true};
+            if (i != j && (std::isnan(leg.metres) || std::isnan(leg.seconds))) {
+                const StopPlace& a = stops.at(i);
+                const StopPlace& b = stops.at(j);
+                leg.metres = 1000.0 * engine::great_circle_km(a.latitude, a.longitude, b.latitude,
+                                                              b.longitude);
+                leg.seconds = leg.metres / (kStraightKmPerHour / 3.6);
+                leg.by_road = false;
+            }
+            problem.matrix.at(i, j) =
+                static_cast<float>(i == j ? 0.0 : (by == RouteBy::Time ? leg.seconds : leg.metres));
+        }
+    }
+    problem.asymmetric = !problem.matrix.symmetric();
+    engine::SolveOptions options;
+    options.improve = improve_ && !stop_;
+    options.improvement = improve_options();
+    const Result<engine::Solution> solution = engine::solve(problem, options);
+    if (!solution || solution.value().tour.empty()) {
+        solved.messages = {QStringLiteral("Erorr calc")};
+        return solved;
+    }
+    const std::vector<std::int32_t>& tour = solution.value().tour;
+    QStringList numbers;
+    for (std::size_t p = 0; p < tour.size(); ++p) {
+        numbers.append(QString::number(tour[p]));
+        const std::int32_t next = tour[(p + 1) % tour.size()];
+        solved.measure.legs.append(legs[costs.cell(tour[p] - 1, next - 1)]);
+    }
+    numbers.append(QString::number(tour.front()));
+    solved.route = numbers.join(QLatin1Char('/'));
+    solved.measure.router = costs.router;
+    solved.measure.straight_because = straight_reason(solved.measure, costs);
     return solved;
 }
 
@@ -134,6 +224,7 @@ void RouteSession::finish(const Solved& solved, const std::function<void(bool)>&
         return;
     }
     lists_.set_unimproved_km(solved.unimproved_km);
+    lists_.set_measure(solved.measure);
     page_.draw_route(solved.route);
     done(true);
 }

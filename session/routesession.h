@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/result.h"
+#include "engine/tourimprover.h"
+#include "session/roadtable.h"
 
 #include <QObject>
 #include <QString>
@@ -41,7 +43,14 @@ public:
     /// Solves "<id>_nodedata.tsp" of the node-data folder and hands the route text (1/3/2/1)
     /// to the page to draw; then @p done with true, or false (after a message) when there is
     /// no route to draw. Refused (false at once) while a solve runs.
-    void calc_route(const QString& session_id, std::function<void(bool drawn)> done);
+    /// @p straight_because: why the route is measured in straight lines, for the panel.
+    void calc_route(const QString& session_id, const QString& straight_because,
+                    std::function<void(bool drawn)> done);
+    /// The same over the road costs of the session's @p stops, in node order: ordered by
+    /// @p by, a pair the router gave no road for measured as a straight line (at
+    /// kStraightKmPerHour) and marked.
+    void calc_road_route(const RoadCosts& costs, RouteBy by, const QList<StopPlace>& stops,
+                         std::function<void(bool drawn)> done);
     /// True while a solve runs.
     [[nodiscard]] bool solving() const { return worker_.joinable(); }
     /// Ends the improvement in progress; the best tour found so far is drawn.
@@ -65,8 +74,14 @@ signals:
 
 private:
     struct Solved;
+    /// Runs @p solve on the worker thread, then finish() on this one.
+    void start(std::function<Solved()> solve, std::function<void(bool)> done);
     /// On the worker thread: everything of the solve that needs no UI.
     [[nodiscard]] Solved solve(const QString& path, const QStringList& nodes);
+    [[nodiscard]] Solved solve_roads(const RoadCosts& costs, RouteBy by,
+                                     const QList<StopPlace>& stops);
+    /// The improvement's options: progress once slow, and the stop.
+    [[nodiscard]] engine::ImproveOptions improve_options();
     /// Back on the UI thread.
     void finish(const Solved& solved, const std::function<void(bool)>& done);
 

@@ -48,7 +48,16 @@ double SessionLists::leg_km(qsizetype index) const {
     if (index < 0 || index >= coords_.size()) {
         return -1;
     }
+    if (index < measure_.legs.size()) {
+        return measure_.legs.at(index).metres / 1000.0;
+    }
     return LegEnds::parse(coords_.at(index)).km().value_or(-1);
+}
+
+double SessionLists::leg_seconds(qsizetype index) const {
+    return index >= 0 && index < measure_.legs.size() && index < coords_.size()
+               ? measure_.legs.at(index).seconds
+               : -1;
 }
 
 double SessionLists::route_km() const {
@@ -63,6 +72,7 @@ void SessionLists::clear_legs() {
     legs_.clear();
     coords_.clear();
     unimproved_km_ = -1;
+    measure_ = {};
     emit legBoxesCleared();
     emit legsChanged();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/routemeasure.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -19,16 +21,22 @@ public:
     /// routeCoordList: entry i holds the start and end of leg i, comma-separated.
     [[nodiscard]] const QStringList& routeCoordList() const { return coords_; }
 
-    /// The route's length in km: great-circle distances between the ends of every leg.
+    /// The route's length in km: its legs' own lengths (road or great-circle).
     [[nodiscard]] double route_km() const;
     /// The length of the constructed route before improvement, in km; negative when the
     /// route was not improved.
     [[nodiscard]] double unimproved_km() const { return unimproved_km_; }
     /// Set before the improved route's legs arrive; cleared with the legs.
     void set_unimproved_km(double km) { unimproved_km_ = km; }
-    /// The great-circle length of leg @p index in km; negative when its coordinates are not
-    /// known.
+    /// The length of leg @p index in km: the router's when it measured the route, else the
+    /// great-circle distance between its ends; negative when neither is known.
     [[nodiscard]] double leg_km(qsizetype index) const;
+    /// The drive time of leg @p index in seconds; negative unless the route was measured by a
+    /// router.
+    [[nodiscard]] double leg_seconds(qsizetype index) const;
+    /// How the route was measured; set before its legs arrive, cleared with them.
+    [[nodiscard]] const RouteMeasure& measure() const { return measure_; }
+    void set_measure(RouteMeasure measure) { measure_ = std::move(measure); }
 
     /// Appends a node entry; it remembers the source set by expect_source(), if any.
     void append_node(const QString& entry);
@@ -74,6 +82,7 @@ private:
     QString next_source_;
     QString offered_source_;
     double unimproved_km_ = -1;
+    RouteMeasure measure_;
 };
 
 } // namespace rundel::session

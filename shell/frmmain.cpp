@@ -75,6 +75,22 @@ void frmMain::make_menus() {
     mnuImprove->setToolTip(
         QStringLiteral("巡回経路取得のあと、経路を 2-opt・Or-opt と反復局所探索で短くします"));
     connect(mnuImprove, &QAction::toggled, this, &frmMain::improveChosen);
+    // With a road router: what the round trip is ordered by.
+    mnuRouteByTime = item(utility, "mnuRouteByTime", QStringLiteral("所要時間で巡回"));
+    mnuRouteByDistance = item(utility, "mnuRouteByDistance", QStringLiteral("距離で巡回"));
+    for (QAction* choice : {mnuRouteByTime, mnuRouteByDistance}) {
+        choice->setCheckable(true);
+        choice->setToolTip(QStringLiteral("道路ルーターを使うとき、経路を所要時間と道路距離の"
+                                          "どちらで短くするか"));
+    }
+    connect(mnuRouteByTime, &QAction::triggered, this, [this] {
+        show_route_by(session::RouteBy::Time);
+        emit routeByChosen(session::RouteBy::Time);
+    });
+    connect(mnuRouteByDistance, &QAction::triggered, this, [this] {
+        show_route_by(session::RouteBy::Distance);
+        emit routeByChosen(session::RouteBy::Distance);
+    });
     QMenu* address = drop_down(bar, "menuAddressGet", QStringLiteral("住所データ"));
     connect(item(address, "menuSingle", QStringLiteral("単発")), &QAction::triggered, this,
             [this] { emit addressModeChosen(editing::AddressMode::Single); });
@@ -125,6 +141,11 @@ void frmMain::set_command_panel(QWidget* panel) {
 void frmMain::show_server_mode(ServerMode mode) {
     mnuTariki->setChecked(mode == ServerMode::Remote);
     mnuJiriki->setChecked(mode == ServerMode::Local);
+}
+
+void frmMain::show_route_by(session::RouteBy by) {
+    mnuRouteByTime->setChecked(by == session::RouteBy::Time);
+    mnuRouteByDistance->setChecked(by == session::RouteBy::Distance);
 }
 
 void frmMain::show_improve(bool improve) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/addressmode.h"
+#include "session/roadtable.h"
 
 #include <QMainWindow>
 
@@ -41,6 +42,8 @@ public:
     void show_server_mode(ServerMode mode);
     /// Marks 経路を改善する without saying it was chosen.
     void show_improve(bool improve);
+    /// Marks 所要時間で巡回 or 距離で巡回, without telling anyone.
+    void show_route_by(session::RouteBy by);
     /// The engine panel's node file (txtFile), as shown or as typed.
     [[nodiscard]] QString engine_file() const;
     void show_engine_file(const QString& file);
@@ -58,6 +61,8 @@ signals:
     void floatControlpanelRequested();
     /// 経路を改善する ticked or unticked by the user.
     void improveChosen(bool improve);
+    /// 所要時間で巡回 / 距離で巡回 chosen by the user.
+    void routeByChosen(rundel::session::RouteBy by);
     void printRequested();
     void helpRequested();
     void aboutRequested();
@@ -80,6 +85,8 @@ private:
     QAction* mnuTariki;
     QAction* mnuJiriki;
     QAction* mnuImprove;
+    QAction* mnuRouteByTime;
+    QAction* mnuRouteByDistance;
     QFrame* frame_tsp;
     QLineEdit* txtFile;
     QLineEdit* txtResult;

@@ -20,6 +20,7 @@
 #include "session/batchfolderengine.h"
 #include "session/enginepanel.h"
 #include "session/nodedatadownloader.h"
+#include "session/roadtable.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
 #include "session/workfolders.h"
@@ -65,8 +66,8 @@ RundelApp::RundelApp(AppPaths paths, widgets::Dialogs* dialogs)
     downloader_ =
         std::make_unique<session::NodeDataDownloader>(network_, QString(), 0, node_folder);
     editor_ = std::make_unique<editing::NodeListEditor>(*map_page_, *lists_, *route_, *dialogs_);
-    flow_ = std::make_unique<editing::RouteFlow>(*map_page_, *downloader_, *route_, *editor_,
-                                                 *dialogs_);
+    flow_ = std::make_unique<editing::RouteFlow>(*map_page_, *lists_, *downloader_, *route_,
+                                                 *editor_, *dialogs_);
     lookup_ = std::make_unique<editing::AddressLookup>(*map_page_, *lists_, *dialogs_);
     batch_ = std::make_unique<session::BatchFolderEngine>(folders, engine_, *engine_panel_);
     map_server_ = std::make_unique<EmbeddedMapServer>(
@@ -105,6 +106,7 @@ void RundelApp::wire() {
     connect(&w, &frmMain::floatSidemenuRequested, side_menu_.get(), &panels::SideMenu::float_panel);
     connect(&w, &frmMain::floatControlpanelRequested, this, &RundelApp::open_control_panel);
     connect(&w, &frmMain::improveChosen, this, &RundelApp::set_improve);
+    connect(&w, &frmMain::routeByChosen, this, &RundelApp::set_route_by);
     connect(&w, &frmMain::aboutRequested, this, &RundelApp::show_about);
     connect(&w, &frmMain::helpRequested, this, &RundelApp::show_help);
     connect(&w, &frmMain::testRequested, this, [this] {
@@ -180,6 +182,7 @@ bool RundelApp::start() {
     server_port_ = settings.port();
     w.show_improve(settings.improve()); // reading the setting is not changing it
     route_->set_improve(settings.improve());
+    w.show_route_by(settings.route_by());
     downloader_->set_server(server_domain_, server_port_);
 
     map_server_->set_online_sources(settings.tiles(), settings.geocoder(), settings.router());
@@ -187,6 +190,11 @@ bool RundelApp::start() {
         dialogs_->message(QString::fromStdString(server.error()));
     }
     authority_ = settings.authority();
+    if (!settings.router().isEmpty()) {
+        // Road costs come from the bundled map server, which asks the router.
+        road_table_ = std::make_unique<session::RoadTable>(network_, authority_);
+    }
+    flow_->set_roads(road_table_.get(), settings.route_by());
     map_address_ =
         QStringLiteral("http://") + authority_ + QStringLiteral("/Rundel_SRV/Rundel_SRV.php");
     w.browser().load(QUrl(map_address_));
@@ -209,6 +217,15 @@ void RundelApp::end() {
 
 void RundelApp::set_improve(bool improve) {
     route_->set_improve(improve);
+    remember(QStringLiteral("improve"), improve ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void RundelApp::set_route_by(session::RouteBy by) {
+    flow_->set_roads(road_table_.get(), by);
+    remember(QStringLiteral("route_by"), SettingsFile::route_by_word(by));
+}
+
+void RundelApp::remember(const QString& key, const QString& value) {
     const QString ini = settings_path();
     QFile current(ini);
     QByteArray bytes;
@@ -216,8 +233,7 @@ void RundelApp::set_improve(bool improve) {
         bytes = current.readAll();
     }
     QSaveFile file(ini);
-    const QByteArray updated = SettingsFile::with_value(
-        bytes, QStringLiteral("improve"), improve ? QStringLiteral("1") : QStringLiteral("0"));
+    const QByteArray updated = SettingsFile::with_value(bytes, key, value);
     if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() ||
         !file.commit()) {
         dialogs_->message(QStringLiteral("設定を保存できません: ") + ini + QStringLiteral(": ") +

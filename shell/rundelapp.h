@@ -5,6 +5,7 @@
 #include "editing/addressmode.h"
 #include "engine/modshortestpath.h"
 #include "panels/frmcontrolpanel.h"
+#include "session/roadtable.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -24,6 +25,7 @@ namespace rundel::session {
 class BatchFolderEngine;
 class EnginePanel;
 class NodeDataDownloader;
+class RoadTable;
 class RouteSession;
 class SessionLists;
 } // namespace rundel::session
@@ -77,6 +79,8 @@ public:
 
     /// 経路を改善する: improve routes from now on, and remember it in the settings file.
     void set_improve(bool improve);
+    /// 所要時間で巡回 / 距離で巡回: order road routes so from now on, and remember it.
+    void set_route_by(session::RouteBy by);
 
     /// CSV読み込み・ノード表示 from @p origin's panel: the open-file dialog, the addresses into
     /// both windows' lists, then the lookup.
@@ -112,6 +116,8 @@ private:
     void batch_tick();
     void print_map();
     [[nodiscard]] QString settings_path() const;
+    /// Sets @p key to @p value in the settings file, the rest of it kept.
+    void remember(const QString& key, const QString& value);
 
     AppPaths paths_;
     std::unique_ptr<widgets::Dialogs> own_dialogs_;
@@ -130,6 +136,7 @@ private:
     std::unique_ptr<bridge::MapPage> map_page_;
     std::unique_ptr<session::RouteSession> route_;
     std::unique_ptr<session::NodeDataDownloader> downloader_;
+    std::unique_ptr<session::RoadTable> road_table_; ///< only with a router
     std::unique_ptr<editing::NodeListEditor> editor_;
     std::unique_ptr<editing::RouteFlow> flow_;
     std::unique_ptr<editing::AddressLookup> lookup_;

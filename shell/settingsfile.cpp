@@ -56,9 +56,17 @@ SettingsFile SettingsFile::parse(const QByteArray& bytes) {
             settings.geocoder_ = rest_of(line);
         } else if (key == QLatin1String("router")) {
             settings.router_ = rest_of(line);
+        } else if (key == QLatin1String("route_by")) {
+            settings.route_by_ = value_of(line) == QLatin1String("distance")
+                                     ? session::RouteBy::Distance
+                                     : session::RouteBy::Time;
         }
     }
     return settings;
+}
+
+QString SettingsFile::route_by_word(session::RouteBy by) {
+    return by == session::RouteBy::Distance ? QStringLiteral("distance") : QStringLiteral("time");
 }
 
 QByteArray SettingsFile::with_value(const QByteArray& bytes, const QString& key,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/roadtable.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,7 +11,9 @@ namespace rundel::shell {
 /// "domain" names the map server's host (the last such line wins); "port", optional, its port;
 /// "improve", optional, whether routes are improved after construction (1/on/yes/true);
 /// "tiles", "geocoder" and "router", optional, the bundled map server's online sources (the
-/// whole rest of the line, colons included, e.g. "gsi" or "osrm=http://127.0.0.1:5000").
+/// whole rest of the line, colons included, e.g. "gsi" or "osrm=http://127.0.0.1:5000");
+/// "route_by", optional, what a road route is ordered by: "time" (the default) or
+/// "distance".
 /// Values are trimmed of blanks.
 class SettingsFile {
 public:
@@ -23,6 +27,9 @@ public:
     [[nodiscard]] const QString& tiles() const { return tiles_; }
     [[nodiscard]] const QString& geocoder() const { return geocoder_; }
     [[nodiscard]] const QString& router() const { return router_; }
+    [[nodiscard]] session::RouteBy route_by() const { return route_by_; }
+    /// The word "route_by" takes for @p by.
+    [[nodiscard]] static QString route_by_word(session::RouteBy by);
     /// The host with ":port" when a port is set.
     [[nodiscard]] QString authority() const;
 
@@ -38,6 +45,7 @@ private:
     QString tiles_;
     QString geocoder_;
     QString router_;
+    session::RouteBy route_by_ = session::RouteBy::Time;
 };
 
 } // namespace rundel::shell

@@ -35,7 +35,7 @@ private:
     /// Solves session @p id and waits (in the test) for the answer: whether it was drawn.
     static bool solve(RouteSession& route, const QString& id) {
         std::optional<bool> drawn;
-        route.calc_route(id, [&](bool answer) { drawn = answer; });
+        route.calc_route(id, {}, [&](bool answer) { drawn = answer; });
         if (!QTest::qWaitFor([&] { return drawn.has_value(); }, 60000)) {
             return false;
         }
@@ -139,7 +139,7 @@ private slots:
         f.folder.write("big_nodedata.tsp", text);
         f.route.set_improve(true);
         std::optional<bool> drawn;
-        f.route.calc_route(QStringLiteral("big"), [&](bool answer) { drawn = answer; });
+        f.route.calc_route(QStringLiteral("big"), {}, [&](bool answer) { drawn = answer; });
         QVERIFY(f.route.solving());
         f.route.stop();
         QTRY_VERIFY_WITH_TIMEOUT(drawn.has_value(), 20000);

@@ -5,12 +5,14 @@
 #include "panels/frmcontrolpanel.h"
 #include "panels/frmsidemenu.h"
 #include "panels/sidemenu.h"
+#include "session/routemeasure.h"
 #include "session/sessionlists.h"
 #include "session/workfolders.h"
 #include "shell/frmmain.h"
 #include "shell/quitsignals.h"
 #include "shell/rundelapp.h"
 #include "support/controls.h"
+#include "support/osrmstandin.h"
 #include "support/pagesync.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -29,6 +31,7 @@
 
 using rundel::shell::RundelApp;
 using namespace rundel::test;
+using rundel::widgets::isButton;
 
 namespace {
 
@@ -43,11 +46,12 @@ int free_port() {
 /// The program in a fresh program folder, started with its bundled map server, its map page
 /// ready.
 struct Running {
-    Running() {
+    /// @param settings further lines of the settings file
+    explicit Running(const std::string& settings = {}) {
         program = QString::fromStdString(folder.path().string());
         QDir(program).mkpath(QStringLiteral("Rundel"));
         folder.write("ini_tsproblem.txt",
-                     "domain:127.0.0.1\r\nport:" + std::to_string(free_port()) + "\r\n");
+                     "domain:127.0.0.1\r\nport:" + std::to_string(free_port()) + "\r\n" + settings);
         app = std::make_unique<RundelApp>(
             rundel::shell::AppPaths{program,
                                     QStringLiteral(RUNDEL_PROGRAM_DIR "/rundel-mapserver")},
@@ -96,8 +100,11 @@ struct Running {
 
     /// 巡回経路取得 with the current markers; @p legs legs are listed.
     void route(int legs) const {
-        button(app->panel(), "cmdGetSalesmanRoute").click();
-        QTRY_COMPARE_WITH_TIMEOUT(list(app->panel(), "lstNodeConnect").count(), legs, 30000);
+        isButton& request = button(app->panel(), "cmdGetSalesmanRoute");
+        request.click();
+        QCOMPARE(request.Caption(), QStringLiteral("中止")); // until the route is drawn
+        QTRY_COMPARE_WITH_TIMEOUT(request.Caption(), QStringLiteral("巡回経路取得"), 30000);
+        QCOMPARE(list(app->panel(), "lstNodeConnect").count(), legs);
     }
 
     /// 巡回経路データ保存 in each of @p formats, chosen in the panel's format box.
@@ -306,6 +313,66 @@ private slots:
         QVERIFY(running.dialogs.file_dialogs.first().startsWith(
             QStringLiteral("ファイルを開く | CSVファイル(*.csv);;すべてのファイル(*.*)")));
         Running::shoot(app.side_menu().window(), "rundel-side-menu.png");
+    }
+
+    void roadsAcrossTheRiverAndBackToStraightLines() {
+        OsrmStandIn osrm;
+        Running running("router:osrm=" + osrm.server.base() + "\r\n");
+        RundelApp& app = *running.app;
+        // Four stops on either bank of a river that one bridge crosses.
+        const std::vector<OsrmStandIn::Stop> stops = {
+            {35.60, 139.70}, {35.75, 139.70}, {35.62, 139.72}, {35.74, 139.73},
+            {35.60, 139.80}, {35.75, 139.80}, {35.62, 139.78}, {35.74, 139.77}};
+        QString clicks;
+        for (const auto& stop : stops) {
+            clicks += QStringLiteral("window.rundel.map.fire('click',{latlng:L.latLng(%1,%2)});")
+                          .arg(stop.lat)
+                          .arg(stop.lon);
+        }
+        eval(app.page(), clicks + QStringLiteral("true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 8, 20000);
+        running.route(8);
+
+        // The route's figures are the router's sums for the order chosen, and the tour
+        // crosses the river once each way.
+        double metres = 0;
+        int crossings = 0;
+        for (const QString& leg : app.lists().legs()) {
+            const auto& a = stops.at(leg.section(QStringLiteral("→"), 0, 0).toInt() - 1);
+            const auto& b = stops.at(leg.section(QStringLiteral("→"), 1, 1).toInt() - 1);
+            metres += OsrmStandIn::road_metres(a, b).value_or(-1e9);
+            crossings += (a.lon < OsrmStandIn::kBridge.lon) != (b.lon < OsrmStandIn::kBridge.lon);
+        }
+        QCOMPARE(crossings, 2);
+        const QString total = control<QLabel>(app.panel(), "lblTotal").text();
+        QCOMPARE(total, QStringLiteral("総距離 %1 km・所要時間 %2")
+                            .arg(metres / 1000, 0, 'f', 1)
+                            .arg(rundel::session::hours_minutes(OsrmStandIn::seconds(metres))));
+        QCOMPARE(control<QLabel>(app.panel(), "lblMeasure").text(),
+                 QStringLiteral("道路距離（osrm）"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            eval(app.page(), QStringLiteral("document.documentElement.dataset.roads")).toString(),
+            QStringLiteral("8"), 10000);
+        Running::shoot(app.window(), "rundel-road-route.png");
+
+        // The same stops again: the map server's cache answers, the router is not asked.
+        const int asked = osrm.server.requests;
+        running.route(8);
+        QCOMPARE(osrm.server.requests.load(), asked);
+
+        // The router gone and a new stop: straight lines, and the panel says why.
+        osrm.server.stop();
+        eval(app.page(), QStringLiteral("window.rundel.map.fire('click',{latlng:L.latLng(35.7,"
+                                        "139.76)});true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 9, 20000);
+        running.route(9);
+        QVERIFY2(control<QLabel>(app.panel(), "lblMeasure")
+                     .text()
+                     .startsWith(QStringLiteral("直線距離: ルーターが応答しません")),
+                 qPrintable(control<QLabel>(app.panel(), "lblMeasure").text()));
+        QVERIFY(
+            !control<QLabel>(app.panel(), "lblTotal").text().contains(QStringLiteral("所要時間")));
+        Running::shoot(app.window(), "rundel-straight-fallback.png");
     }
 
     void endingDuringAnImportIsClean_data() {

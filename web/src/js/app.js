@@ -93,7 +93,11 @@ const markers = new Markers(map, {
     events.emit('delmarker', () => set('delnumber', number));
   },
 });
-const route = new Route(map);
+const route = new Route(map, Boolean(config.router));
+if (config.router) {
+  // Roads and drive times from an OpenStreetMap-based router.
+  map.attributionControl.addAttribution(`経路: ${config.router} · &copy; OpenStreetMap contributors`);
+}
 
 map.on('click', (event) => markers.add(event.latlng));
 
