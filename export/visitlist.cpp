@@ -6,6 +6,7 @@
 #include "session/sessionlists.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace rundel::exporting {
 namespace {
@@ -16,6 +17,10 @@ QString degrees(double value) {
 
 QString km(double value) {
     return QString::number(value, 'f', 3);
+}
+
+QString minutes(double seconds) {
+    return QString::number(seconds / 60.0, 'f', 1);
 }
 
 QString xml_escaped(const QString& text) {
@@ -66,6 +71,10 @@ QList<VisitStop> visit_stops(const session::SessionLists& lists) {
             return {};
         }
         stop.address = lists.source(stop.node);
+        if (i < lists.measure().legs.size()) {
+            stop.next_km = lists.leg_km(i);
+            stop.next_seconds = lists.leg_seconds(i);
+        }
         stops.append(stop);
     }
     return stops;
@@ -105,16 +114,29 @@ QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id
 }
 
 QByteArray visit_list_csv(const QList<VisitStop>& stops) {
-    QString text = QStringLiteral("順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km)\r\n");
+    QString text = QStringLiteral(
+        "順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km),区間時間(分),累計時間(分)\r\n");
+    const bool timed =
+        !stops.isEmpty() &&
+        std::all_of(stops.begin(), stops.end(), [](const auto& s) { return s.next_seconds >= 0; });
     double total = 0;
+    double total_seconds = 0;
     for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
         const VisitStop& stop = stops.at(i % stops.size());
-        const double leg = i == 0 ? 0.0 : leg_km(stops.at(i - 1), stop);
+        const VisitStop* from = i == 0 ? nullptr : &stops.at(i - 1);
+        const double leg = from == nullptr      ? 0.0
+                           : from->next_km >= 0 ? from->next_km
+                                                : leg_km(*from, stop);
+        const double seconds = from == nullptr ? 0.0 : std::max(0.0, from->next_seconds);
         total += leg;
+        total_seconds += seconds;
         text += QString::number(i + 1) + QLatin1Char(',') + QString::number(stop.node) +
                 QLatin1Char(',') + session::csv_quoted(stop.address) + QLatin1Char(',') +
                 degrees(stop.latitude) + QLatin1Char(',') + degrees(stop.longitude) +
-                QLatin1Char(',') + km(leg) + QLatin1Char(',') + km(total) + QStringLiteral("\r\n");
+                QLatin1Char(',') + km(leg) + QLatin1Char(',') + km(total) + QLatin1Char(',') +
+                (timed ? minutes(seconds) + QLatin1Char(',') + minutes(total_seconds)
+                       : QStringLiteral(",")) +
+                QStringLiteral("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

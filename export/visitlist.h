@@ -17,6 +17,10 @@ struct VisitStop {
     QString address; ///< where it came from; empty for a marker placed on the map
     double latitude = 0;
     double longitude = 0;
+    /// The leg on to the next stop as the route measured it (road, when a router did);
+    /// negative when the route gave none (then the great-circle distance stands in).
+    double next_km = -1;
+    double next_seconds = -1; ///< its drive time; negative without a router
 };
 
 /// The route's stops in visit order, read from its legs ("a→b" with the coordinates of both
@@ -29,7 +33,9 @@ struct VisitStop {
                                       const QDateTime& time);
 
 /// The visit list for spreadsheets: UTF-8 with a byte-order mark, CR LF, a header row and a
-/// row per stop, the last back at the start, with great-circle leg and running distances.
+/// row per stop, the last back at the start, with the route's leg and running distances
+/// (great-circle without a router) and, when a router measured them, its leg and running
+/// drive times in minutes (empty otherwise).
 [[nodiscard]] QByteArray visit_list_csv(const QList<VisitStop>& stops);
 
 } // namespace rundel::exporting

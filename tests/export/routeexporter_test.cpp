@@ -154,9 +154,21 @@ private slots:
             rundel::exporting::visit_list_csv(rundel::exporting::visit_stops(lists));
         const QList<QByteArray> rows = csv.trimmed().split('\n');
         QCOMPARE(rows.size(), 4); // header, two stops, back at the start
-        const double total = rows.last().trimmed().split(',').last().toDouble();
+        const double total = rows.last().trimmed().split(',').at(6).toDouble();
         QVERIFY2(qAbs(total - 2 * 403.5) < 0.005 * 2 * 403.5, qPrintable(QString::number(total)));
         QVERIFY(qAbs(lists.route_km() - total) < 0.001);
+
+        // Measured by a router: its distances and drive times, the same the panel shows.
+        lists.set_measure({{{512000, 21600, true}, {498000, 19800, false}}, "osrm", "x"});
+        const QList<QByteArray> road =
+            rundel::exporting::visit_list_csv(rundel::exporting::visit_stops(lists))
+                .trimmed()
+                .split('\n');
+        QCOMPARE(road.at(2).trimmed().split(',').mid(5),
+                 (QList<QByteArray>{"512.000", "512.000", "360.0", "360.0"}));
+        QCOMPARE(road.at(3).trimmed().split(',').mid(5),
+                 (QList<QByteArray>{"498.000", "1010.000", "330.0", "690.0"}));
+        QCOMPARE(lists.route_km(), 1010.0);
     }
 
     void kmlAndPlainTextDetails() {
