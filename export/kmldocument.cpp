@@ -40,8 +40,16 @@ QByteArray kml_document(const KmlInput& input) {
         points += escaped(field(input.coordinates, leg, 1)) + QLatin1Char(',') +
                   escaped(field(input.coordinates, leg, 0)) + QStringLiteral(",0 ");
     };
+    const bool by_road = input.roads.size() == input.leg_count;
     for (int leg = 0; leg < input.leg_count; ++leg) {
         add_start_of(leg);
+        // Along the road: its points between the leg's two stops.
+        const QList<session::StopPlace> road =
+            by_road ? input.roads.at(leg) : QList<session::StopPlace>{};
+        for (qsizetype p = 1; p + 1 < road.size(); ++p) {
+            points += QString::number(road.at(p).longitude, 'f', 6) + QLatin1Char(',') +
+                      QString::number(road.at(p).latitude, 'f', 6) + QStringLiteral(",0 ");
+        }
     }
     add_start_of(0); // closes the tour
 

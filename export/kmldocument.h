@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/roadtable.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,9 @@ struct KmlInput {
     QString longitude;
     int leg_count = 0;       ///< legs listed (lstNodeConnect)
     QStringList coordinates; ///< routeCoordList: "start lat,start lng,end lat,end lng" per leg
+    /// Each leg's road, when a router measured the route: the line follows it (a leg with an
+    /// empty road runs straight). Empty: the line runs straight from stop to stop.
+    QList<QList<session::StopPlace>> roads;
 };
 
 /// The viewpoint range in metres for a zoom level given as text ("1" to "19"); 12500 for

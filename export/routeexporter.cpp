@@ -2,6 +2,7 @@
 
 #include "bridge/mappage.h"
 #include "export/kmldocument.h"
+#include "export/logging.h"
 #include "export/mapcapture.h"
 #include "export/plaintextroute.h"
 #include "export/visitlist.h"
@@ -25,8 +26,34 @@ void RouteExporter::save_route(std::optional<session::SaveFormat> format) {
         dialogs_.message(QStringLiteral("保存形式を選んでください"));
         return;
     }
-    page_.read_saved_view(
-        this, [this, format = *format](const bridge::SavedView& view) { save(format, view); });
+    page_.read_saved_view(this, [this, format = *format](const bridge::SavedView& view) {
+        save_along_roads(format, view);
+    });
+}
+
+void RouteExporter::save_along_roads(session::SaveFormat format, const bridge::SavedView& view) {
+    leg_roads_.clear();
+    const bool line = format == session::SaveFormat::Kml || format == session::SaveFormat::Gpx;
+    const QList<VisitStop> stops = visit_stops(lists_);
+    if (!line || roads_ == nullptr || !lists_.measure().by_road() || stops.isEmpty()) {
+        save(format, view);
+        return;
+    }
+    QList<session::StopPlace> places;
+    for (qsizetype i = 0; i <= stops.size(); ++i) { // back to the first: the closing leg too
+        places.append({stops.at(i % stops.size()).latitude, stops.at(i % stops.size()).longitude});
+    }
+    // The map server keeps the roads it drew the route with: this costs the router nothing.
+    roads_->fetch_legs(places, this,
+                       [this, format, view](const Result<QList<QList<session::StopPlace>>>& roads) {
+                           if (roads) {
+                               leg_roads_ = roads.value();
+                           } else {
+                               qCWarning(lcExport) << "roads for the saved route:"
+                                                   << QString::fromStdString(roads.error());
+                           }
+                           save(format, view);
+                       });
 }
 
 void RouteExporter::save(session::SaveFormat format, const bridge::SavedView& view) {
@@ -87,6 +114,7 @@ void RouteExporter::savaKML_kml(const bridge::SavedView& view) {
     input.longitude = view.longitude;
     input.leg_count = static_cast<int>(lists_.legs().size());
     input.coordinates = lists_.routeCoordList();
+    input.roads = leg_roads_;
     if (input.leg_count == 0) {
         dialogs_.message(kNoRoute);
         return;
@@ -123,7 +151,7 @@ void RouteExporter::saveGpx_gpx(const bridge::SavedView& view) {
     save_stops(view.session_id, QStringLiteral("GPX_"), QStringLiteral(".gpx"),
                QStringLiteral("GPXファイル"),
                [this](const QList<VisitStop>& stops, const QString& id) {
-                   return gpx_document(stops, id, clock_());
+                   return gpx_document(stops, id, clock_(), leg_roads_);
                });
 }
 

@@ -2,6 +2,7 @@
 
 #include "export/resultfolder.h"
 #include "export/visitlist.h"
+#include "session/roadtable.h"
 #include "session/saveformat.h"
 
 #include <QDateTime>
@@ -39,6 +40,9 @@ public:
     /// 巡回経路データ保存: the writer of @p format; a message when none is chosen.
     void save_route(std::optional<session::SaveFormat> format);
 
+    /// Where the roads of a route measured by a router come from (none: lines run straight).
+    void set_roads(session::RoadTable* roads) { roads_ = roads; }
+
     /// The clock that dates the GPX metadata (tests fix it).
     void set_clock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
@@ -51,6 +55,8 @@ public:
     [[nodiscard]] int next_bmp(const QString& session_id) const;
 
 private:
+    /// Fetches the route's roads first when the format draws a line and a router measured it.
+    void save_along_roads(session::SaveFormat format, const bridge::SavedView& view);
     void save(session::SaveFormat format, const bridge::SavedView& view);
     void savaKML_kml(const bridge::SavedView& view);
     void savaPlain_txt(const bridge::SavedView& view);
@@ -78,6 +84,9 @@ private:
     widgets::Dialogs& dialogs_;
     ResultFolder folder_;
     MapCapture& capture_;
+    session::RoadTable* roads_ = nullptr;
+    /// The roads of the legs for the save in progress; empty: straight lines.
+    QList<QList<session::StopPlace>> leg_roads_;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTimeUtc(); };
 };
 

@@ -81,7 +81,7 @@ QList<VisitStop> visit_stops(const session::SessionLists& lists) {
 }
 
 QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
-                        const QDateTime& time) {
+                        const QDateTime& time, const QList<QList<session::StopPlace>>& roads) {
     const QString title = QStringLiteral("Rundel_Engine ") + session_id;
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                   "<gpx version=\"1.1\" creator=\"Rundel_Engine\" "
@@ -106,8 +106,16 @@ QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id
     }
     text += QStringLiteral("  </rte>\n  <trk>\n    <name>") + xml_escaped(title) +
             QStringLiteral("</name>\n    <trkseg>\n");
+    const bool by_road = roads.size() == stops.size();
     for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
         text += point("trkpt", stops.at(i % stops.size()), {}, QStringLiteral("      "));
+        // Along the road to the next stop: its points between the two.
+        const QList<session::StopPlace> road =
+            by_road && i < stops.size() ? roads.at(i) : QList<session::StopPlace>{};
+        for (qsizetype p = 1; p + 1 < road.size(); ++p) {
+            text += point("trkpt", VisitStop{0, {}, road.at(p).latitude, road.at(p).longitude}, {},
+                          QStringLiteral("      "));
+        }
     }
     text += QStringLiteral("    </trkseg>\n  </trk>\n</gpx>\n");
     return text.toUtf8();

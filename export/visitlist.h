@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/roadtable.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -28,9 +30,11 @@ struct VisitStop {
 [[nodiscard]] QList<VisitStop> visit_stops(const session::SessionLists& lists);
 
 /// A GPX 1.1 document: a waypoint per stop (named by visit number and address), a route
-/// through them back to the first, and the closed tour as a track.
+/// through them back to the first, and the closed tour as a track: along each leg's road
+/// when @p roads holds one per leg (an empty road runs straight), else stop to stop.
 [[nodiscard]] QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
-                                      const QDateTime& time);
+                                      const QDateTime& time,
+                                      const QList<QList<session::StopPlace>>& roads = {});
 
 /// The visit list for spreadsheets: UTF-8 with a byte-order mark, CR LF, a header row and a
 /// row per stop, the last back at the start, with the route's leg and running distances

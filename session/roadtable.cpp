@@ -66,13 +66,48 @@ Result<RoadCosts> RoadTable::parse(const QByteArray& body, qsizetype size) {
 
 void RoadTable::fetch(const QList<StopPlace>& stops, QObject* context,
                       std::function<void(const Result<RoadCosts>&)> done) {
+    post(QStringLiteral("/router/table"), stops, context,
+         [size = stops.size(), done = std::move(done)](const Result<QByteArray>& body) {
+             done(body ? parse(body.value(), size) : Result<RoadCosts>::failure(body.error()));
+         });
+}
+
+void RoadTable::fetch_legs(const QList<StopPlace>& stops, QObject* context,
+                           std::function<void(const Result<QList<QList<StopPlace>>>&)> done) {
+    using Paths = QList<QList<StopPlace>>;
+    post(QStringLiteral("/router/legs"), stops, context,
+         [done = std::move(done)](const Result<QByteArray>& body) {
+             if (!body) {
+                 done(Result<Paths>::failure(body.error()));
+                 return;
+             }
+             const QJsonObject answer = QJsonDocument::fromJson(body.value()).object();
+             if (answer.value(QStringLiteral("ok")) != QJsonValue(true)) {
+                 done(Result<Paths>::failure("the router gave no roads"));
+                 return;
+             }
+             Paths paths;
+             for (const QJsonValue leg : answer.value(QStringLiteral("legs")).toArray()) {
+                 QList<StopPlace> path;
+                 for (const QJsonValue point :
+                      leg.toObject().value(QStringLiteral("path")).toArray()) {
+                     path.append(
+                         {point.toArray().at(0).toDouble(), point.toArray().at(1).toDouble()});
+                 }
+                 paths.append(path);
+             }
+             done(paths);
+         });
+}
+
+void RoadTable::post(const QString& path, const QList<StopPlace>& stops, QObject* context,
+                     std::function<void(const Result<QByteArray>&)> done) {
     abort();
     QJsonArray places;
     for (const StopPlace& stop : stops) {
         places.append(QJsonArray{stop.latitude, stop.longitude});
     }
-    QNetworkRequest request(
-        QUrl(QStringLiteral("http://") + authority_ + QStringLiteral("/router/table")));
+    QNetworkRequest request(QUrl(QStringLiteral("http://") + authority_ + path));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
     request.setTransferTimeout(kTableTimeoutMs);
     QNetworkReply* reply = network_.post(
@@ -80,17 +115,17 @@ void RoadTable::fetch(const QList<StopPlace>& stops, QObject* context,
     reply_ = reply;
     cancelled_ = std::make_shared<bool>(false);
     QObject::connect(reply, &QNetworkReply::finished, context,
-                     [reply, cancelled = cancelled_, size = stops.size(), done = std::move(done)] {
+                     [reply, cancelled = cancelled_, done = std::move(done)] {
                          reply->deleteLater();
                          if (*cancelled) {
                              return; // aborted: nobody waits for it
                          }
                          const QByteArray body = reply->readAll();
                          if (reply->error() != QNetworkReply::NoError && body.isEmpty()) {
-                             done(Result<RoadCosts>::failure(reply->errorString().toStdString()));
+                             done(Result<QByteArray>::failure(reply->errorString().toStdString()));
                              return;
                          }
-                         done(parse(body, size));
+                         done(body);
                      });
 }
 

@@ -49,6 +49,10 @@ public:
     /// @p context has gone or abort() came first.
     void fetch(const QList<StopPlace>& stops, QObject* context,
                std::function<void(const Result<RoadCosts>&)> done);
+    /// The road of each leg between consecutive @p stops (POST /router/legs): its shape, first
+    /// stop to second; an empty shape for a leg the router has no road for. @p done as fetch().
+    void fetch_legs(const QList<StopPlace>& stops, QObject* context,
+                    std::function<void(const Result<QList<QList<StopPlace>>>&)> done);
     /// Ends the request in progress, quietly.
     void abort();
 
@@ -57,6 +61,10 @@ public:
     [[nodiscard]] static Result<RoadCosts> parse(const QByteArray& body, qsizetype size);
 
 private:
+    /// POSTs @p stops to @p path; @p done gets the body, or why there is none.
+    void post(const QString& path, const QList<StopPlace>& stops, QObject* context,
+              std::function<void(const Result<QByteArray>&)> done);
+
     QNetworkAccessManager& network_;
     QString authority_;
     QPointer<QNetworkReply> reply_;

@@ -195,6 +195,7 @@ bool RundelApp::start() {
         road_table_ = std::make_unique<session::RoadTable>(network_, authority_);
     }
     flow_->set_roads(road_table_.get(), settings.route_by());
+    exporter_->set_roads(road_table_.get());
     map_address_ =
         QStringLiteral("http://") + authority_ + QStringLiteral("/Rundel_SRV/Rundel_SRV.php");
     w.browser().load(QUrl(map_address_));

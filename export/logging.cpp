@@ -1,0 +1,3 @@
+#include "export/logging.h"
+
+Q_LOGGING_CATEGORY(lcExport, "rundel.export")
