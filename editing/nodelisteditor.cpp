@@ -69,13 +69,13 @@ void NodeListEditor::show_markers(bool shown) {
 }
 
 QStringList NodeListEditor::leg_fields(int index) const {
-    const QStringList& coords = lists_.routeCoordList();
-    if (index < 0 || index >= coords.size()) {
+    const QList<session::RouteLeg>& legs = lists_.route_legs();
+    if (index < 0 || index >= legs.size()) {
         qCInfo(lcEditing) << "leg selection without a leg:" << index;
         return {};
     }
-    const session::LegEnds ends = session::LegEnds::parse(coords.at(index));
-    return {ends.fields.begin(), ends.fields.end()};
+    const auto& fields = legs.at(index).ends.fields;
+    return {fields.begin(), fields.end()};
 }
 
 void NodeListEditor::move_node(const QString& number, const QString& latitude,

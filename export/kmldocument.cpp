@@ -12,11 +12,11 @@ QString escaped(const QString& text) {
 }
 
 /// Field @p index of leg @p leg's ends; empty when the entry is shorter.
-QString field(const QStringList& coordinates, int leg, int index) {
-    if (leg >= coordinates.size()) {
+QString field(const QList<session::LegEnds>& ends, int leg, int index) {
+    if (leg >= ends.size()) {
         return {};
     }
-    return session::LegEnds::parse(coordinates.at(leg)).fields.at(static_cast<std::size_t>(index));
+    return ends.at(leg).fields.at(static_cast<std::size_t>(index));
 }
 
 } // namespace
@@ -37,8 +37,8 @@ QString viewpoint_range(const QString& zoom_level) {
 QByteArray kml_document(const KmlInput& input) {
     QString points;
     const auto add_start_of = [&](int leg) {
-        points += escaped(field(input.coordinates, leg, 1)) + QLatin1Char(',') +
-                  escaped(field(input.coordinates, leg, 0)) + QStringLiteral(",0 ");
+        points += escaped(field(input.ends, leg, 1)) + QLatin1Char(',') +
+                  escaped(field(input.ends, leg, 0)) + QStringLiteral(",0 ");
     };
     const bool by_road = input.roads.size() == input.leg_count;
     for (int leg = 0; leg < input.leg_count; ++leg) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/listentries.h"
 #include "session/roadtable.h"
 
 #include <QByteArray>
@@ -14,8 +15,8 @@ struct KmlInput {
     QString zoom_level; ///< the page's zoom level, as text
     QString latitude;   ///< the viewpoint, as the page holds it
     QString longitude;
-    int leg_count = 0;       ///< legs listed (lstNodeConnect)
-    QStringList coordinates; ///< routeCoordList: "start lat,start lng,end lat,end lng" per leg
+    int leg_count = 0;            ///< legs listed (lstNodeConnect)
+    QList<session::LegEnds> ends; ///< each leg's ends, as the page wrote them
     /// Each leg's road, when a router measured the route: the line follows it (a leg with an
     /// empty road runs straight). Empty: the line runs straight from stop to stop.
     QList<QList<session::StopPlace>> roads;

@@ -113,7 +113,9 @@ void RouteExporter::savaKML_kml(const bridge::SavedView& view) {
     input.latitude = view.latitude;
     input.longitude = view.longitude;
     input.leg_count = static_cast<int>(lists_.legs().size());
-    input.coordinates = lists_.routeCoordList();
+    for (const session::RouteLeg& leg : lists_.route_legs()) {
+        input.ends.append(leg.ends);
+    }
     input.roads = leg_roads_;
     if (input.leg_count == 0) {
         dialogs_.message(kNoRoute);

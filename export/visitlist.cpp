@@ -49,25 +49,21 @@ double leg_km(const VisitStop& from, const VisitStop& to) {
     return engine::great_circle_km(from.latitude, from.longitude, to.latitude, to.longitude);
 }
 
-bool read_leg(const QString& label, const QString& coords, VisitStop& stop) {
-    bool number_ok = false;
-    stop.node = label.section(QChar(0x2192), 0, 0).trimmed().toInt(&number_ok);
-    const session::LegEnds ends = session::LegEnds::parse(coords);
-    const auto latitude = ends.degrees(0);
-    const auto longitude = ends.degrees(1);
-    stop.latitude = latitude.value_or(0);
-    stop.longitude = longitude.value_or(0);
-    return number_ok && latitude && longitude;
+bool read_leg(const session::RouteLeg& leg, VisitStop& stop) {
+    stop.node = leg.from;
+    stop.latitude = leg.ends.values[0].value_or(0);
+    stop.longitude = leg.ends.values[1].value_or(0);
+    return leg.from > 0 && leg.ends.values[0] && leg.ends.values[1];
 }
 
 } // namespace
 
 QList<VisitStop> visit_stops(const session::SessionLists& lists) {
     QList<VisitStop> stops;
-    const QStringList& legs = lists.legs();
+    const QList<session::RouteLeg>& legs = lists.route_legs();
     for (qsizetype i = 0; i < legs.size(); ++i) {
         VisitStop stop;
-        if (!read_leg(legs.at(i), lists.routeCoordList().value(i), stop)) {
+        if (!read_leg(legs.at(i), stop)) {
             return {};
         }
         stop.address = lists.source(stop.node);

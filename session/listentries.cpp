@@ -2,6 +2,8 @@
 
 #include "engine/geodesy.h"
 
+#include <algorithm>
+
 namespace rundel::session {
 
 std::optional<NodeEntry> NodeEntry::parse(const QString& text) {
@@ -21,25 +23,33 @@ LegEnds LegEnds::parse(const QString& text) {
     LegEnds ends;
     for (std::size_t i = 0; i < ends.fields.size(); ++i) {
         ends.fields.at(i) = pieces.value(static_cast<qsizetype>(i));
+        bool ok = false;
+        const double value = ends.fields.at(i).trimmed().toDouble(&ok);
+        ends.values.at(i) = ok ? std::optional<double>(value) : std::nullopt;
     }
     return ends;
 }
 
-std::optional<double> LegEnds::degrees(std::size_t index) const {
-    bool ok = false;
-    const double value = fields.at(index).trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
-
 std::optional<double> LegEnds::km() const {
-    const auto a = degrees(0);
-    const auto b = degrees(1);
-    const auto c = degrees(2);
-    const auto d = degrees(3);
-    if (!a || !b || !c || !d) {
+    if (!std::all_of(values.begin(), values.end(), [](const auto& v) { return v.has_value(); })) {
         return std::nullopt;
     }
-    return engine::great_circle_km(*a, *b, *c, *d);
+    return engine::great_circle_km(*values[0], *values[1], *values[2], *values[3]);
+}
+
+RouteLeg RouteLeg::parse(const QString& label, const QString& ends) {
+    RouteLeg leg{label, 0, 0, LegEnds::parse(ends)};
+    const QStringList numbers = label.split(QChar(0x2192)); // "→"
+    bool from_ok = false;
+    bool to_ok = false;
+    if (numbers.size() == 2) {
+        leg.from = numbers.at(0).trimmed().toInt(&from_ok);
+        leg.to = numbers.at(1).trimmed().toInt(&to_ok);
+    }
+    if (!from_ok || !to_ok) {
+        leg.from = leg.to = 0;
+    }
+    return leg;
 }
 
 } // namespace rundel::session

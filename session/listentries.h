@@ -21,15 +21,25 @@ struct NodeEntry {
 };
 
 /// A routeCoordList entry: the ends of one leg, "start latitude,start longitude,end
-/// latitude,end longitude" as the page delivers it.
+/// latitude,end longitude" as the page delivers it, read once into numbers.
 struct LegEnds {
-    std::array<QString, 4> fields; ///< missing fields are empty
+    std::array<QString, 4> fields; ///< as written; missing fields are empty
+    /// The fields as degrees; none where a field is missing or not a number.
+    std::array<std::optional<double>, 4> values;
 
     [[nodiscard]] static LegEnds parse(const QString& text);
-    /// Field @p index as a number of degrees; none when missing or not a number.
-    [[nodiscard]] std::optional<double> degrees(std::size_t index) const;
     /// The leg's great-circle length in km; none unless all four fields are numbers.
     [[nodiscard]] std::optional<double> km() const;
+};
+
+/// One leg of the drawn route, read once where the page lists it.
+struct RouteLeg {
+    QString label; ///< "a→b", as the leg list shows it
+    int from = 0;  ///< the node numbers of its ends; 0 when the label does not name them
+    int to = 0;
+    LegEnds ends;
+
+    [[nodiscard]] static RouteLeg parse(const QString& label, const QString& ends);
 };
 
 } // namespace rundel::session

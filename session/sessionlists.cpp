@@ -37,8 +37,10 @@ void SessionLists::arm_offered_source() {
 void SessionLists::set_legs(const QStringList& labels, const QStringList& coords) {
     legs_ = labels;
     coords_.clear();
+    route_legs_.clear();
     for (qsizetype i = 0; i < labels.size(); ++i) {
-        coords_.append(i < coords.size() ? coords.at(i) : QString());
+        coords_.append(coords.value(i));
+        route_legs_.append(RouteLeg::parse(labels.at(i), coords_.last()));
     }
     emit legBoxesCleared();
     emit legsChanged();
@@ -51,7 +53,7 @@ double SessionLists::leg_km(qsizetype index) const {
     if (index < measure_.legs.size()) {
         return measure_.legs.at(index).metres / 1000.0;
     }
-    return LegEnds::parse(coords_.at(index)).km().value_or(-1);
+    return route_legs_.at(index).ends.km().value_or(-1);
 }
 
 double SessionLists::leg_seconds(qsizetype index) const {
@@ -71,6 +73,7 @@ double SessionLists::route_km() const {
 void SessionLists::clear_legs() {
     legs_.clear();
     coords_.clear();
+    route_legs_.clear();
     unimproved_km_ = -1;
     measure_ = {};
     emit legBoxesCleared();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/listentries.h"
 #include "session/routemeasure.h"
 
 #include <QObject>
@@ -20,6 +21,8 @@ public:
     [[nodiscard]] const QStringList& legs() const { return legs_; }
     /// routeCoordList: entry i holds the start and end of leg i, comma-separated.
     [[nodiscard]] const QStringList& routeCoordList() const { return coords_; }
+    /// The legs, read once from those texts as they arrived.
+    [[nodiscard]] const QList<RouteLeg>& route_legs() const { return route_legs_; }
 
     /// The route's length in km: its legs' own lengths (road or great-circle).
     [[nodiscard]] double route_km() const;
@@ -78,7 +81,8 @@ private:
     QStringList nodes_;
     QStringList legs_;
     QStringList coords_;
-    QStringList sources_; ///< aligned with nodes_
+    QList<RouteLeg> route_legs_; ///< aligned with legs_ and coords_
+    QStringList sources_;        ///< aligned with nodes_
     QString next_source_;
     QString offered_source_;
     double unimproved_km_ = -1;

@@ -187,7 +187,7 @@ private slots:
         input.latitude = QStringLiteral("35<1");
         input.longitude = QStringLiteral("139&2");
         input.leg_count = 2;
-        input.coordinates = {QStringLiteral("35.1,139.2,35.3,139.4")};
+        input.ends = {rundel::session::LegEnds::parse(QStringLiteral("35.1,139.2,35.3,139.4"))};
         const QByteArray kml = rundel::exporting::kml_document(input);
         QVERIFY(kml.contains("<latitude>35&lt;1</latitude>"));
         QVERIFY(kml.contains("<longitude>139&amp;2</longitude>"));
