@@ -56,26 +56,6 @@ void RouteExporter::save_along_roads(session::SaveFormat format, const bridge::S
                        });
 }
 
-void RouteExporter::save(session::SaveFormat format, const bridge::SavedView& view) {
-    switch (format) {
-    case session::SaveFormat::PlainText:
-        savaPlain_txt(view);
-        break;
-    case session::SaveFormat::Kml:
-        savaKML_kml(view);
-        break;
-    case session::SaveFormat::Picture:
-        saveMap_bmp(view);
-        break;
-    case session::SaveFormat::Gpx:
-        saveGpx_gpx(view);
-        break;
-    case session::SaveFormat::VisitList:
-        saveVisitList_csv(view);
-        break;
-    }
-}
-
 namespace {
 
 const QString kNoRoute =
@@ -103,41 +83,6 @@ QString RouteExporter::session_id(const QString& id) {
     return id;
 }
 
-void RouteExporter::savaKML_kml(const bridge::SavedView& view) {
-    KmlInput input;
-    input.session_id = session_id(view.session_id);
-    if (input.session_id.isEmpty()) {
-        return;
-    }
-    input.zoom_level = view.zoom_level;
-    input.latitude = view.latitude;
-    input.longitude = view.longitude;
-    input.leg_count = static_cast<int>(lists_.legs().size());
-    for (const session::RouteLeg& leg : lists_.route_legs()) {
-        input.ends.append(leg.ends);
-    }
-    input.roads = leg_roads_;
-    if (input.leg_count == 0) {
-        dialogs_.message(kNoRoute);
-        return;
-    }
-    tell(folder_.replace(QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml"),
-                         kml_document(input)),
-         QStringLiteral("KMLファイルを保存できませんでした: "),
-         QStringLiteral("KMLファイルで保存しました。"));
-}
-
-void RouteExporter::savaPlain_txt(const bridge::SavedView& view) {
-    const QByteArray text = plain_text_route(lists_.legs(), lists_.routeCoordList());
-    const QString id = session_id(view.session_id);
-    if (id.isEmpty()) {
-        return;
-    }
-    tell(folder_.replace(QStringLiteral("PLAIN_") + id + QStringLiteral(".txt"), text),
-         QStringLiteral("プレインテキストを保存できませんでした: "),
-         QStringLiteral("プレインテキストで保存しました。"));
-}
-
 void RouteExporter::saveMap_bmp(const bridge::SavedView& view) {
     const QString id = session_id(view.session_id);
     if (id.isEmpty()) {
@@ -149,35 +94,81 @@ void RouteExporter::saveMap_bmp(const bridge::SavedView& view) {
     });
 }
 
-void RouteExporter::saveGpx_gpx(const bridge::SavedView& view) {
-    save_stops(view.session_id, QStringLiteral("GPX_"), QStringLiteral(".gpx"),
-               QStringLiteral("GPXファイル"),
-               [this](const QList<VisitStop>& stops, const QString& id) {
-                   return gpx_document(stops, id, clock_(), leg_roads_);
-               });
+/// One file format of the save-format box: the file's name around the session id, the word
+/// for it in messages, whether the confirmation names the file, and its document (none when
+/// there is no route to write). A new format is one more row.
+struct RouteExporter::FileFormat {
+    session::SaveFormat format;
+    const char* prefix;
+    const char* suffix;
+    QString what;
+    bool names_file;
+    std::function<std::optional<QByteArray>(const QString& id, const bridge::SavedView& view)>
+        document;
+};
+
+std::vector<RouteExporter::FileFormat> RouteExporter::file_formats() const {
+    using session::SaveFormat;
+    return {
+        {SaveFormat::PlainText, "PLAIN_", ".txt", QStringLiteral("プレインテキスト"), false,
+         [this](const QString&, const bridge::SavedView&) {
+             return std::optional(plain_text_route(lists_.legs(), lists_.routeCoordList()));
+         }},
+        {SaveFormat::Kml, "KML_", ".kml", QStringLiteral("KMLファイル"), false,
+         [this](const QString& id, const bridge::SavedView& view) { return kml(id, view); }},
+        {SaveFormat::Gpx, "GPX_", ".gpx", QStringLiteral("GPXファイル"), true,
+         [this](const QString& id, const bridge::SavedView&) -> std::optional<QByteArray> {
+             const QList<VisitStop> stops = visit_stops(lists_);
+             return stops.isEmpty() ? std::nullopt
+                                    : std::optional(gpx_document(stops, id, clock_(), leg_roads_));
+         }},
+        {SaveFormat::VisitList, "ROUTE_", ".csv", QStringLiteral("訪問リスト"), true,
+         [this](const QString&, const bridge::SavedView&) -> std::optional<QByteArray> {
+             const QList<VisitStop> stops = visit_stops(lists_);
+             return stops.isEmpty() ? std::nullopt : std::optional(visit_list_csv(stops));
+         }},
+    };
 }
 
-void RouteExporter::saveVisitList_csv(const bridge::SavedView& view) {
-    save_stops(view.session_id, QStringLiteral("ROUTE_"), QStringLiteral(".csv"),
-               QStringLiteral("訪問リスト"),
-               [](const QList<VisitStop>& stops, const QString&) { return visit_list_csv(stops); });
+std::optional<QByteArray> RouteExporter::kml(const QString& id,
+                                             const bridge::SavedView& view) const {
+    KmlInput input;
+    input.session_id = id;
+    input.zoom_level = view.zoom_level;
+    input.latitude = view.latitude;
+    input.longitude = view.longitude;
+    input.leg_count = static_cast<int>(lists_.legs().size());
+    for (const session::RouteLeg& leg : lists_.route_legs()) {
+        input.ends.append(leg.ends);
+    }
+    input.roads = leg_roads_;
+    return input.leg_count == 0 ? std::nullopt : std::optional(kml_document(input));
 }
 
-void RouteExporter::save_stops(const QString& session, const QString& prefix, const QString& suffix,
-                               const QString& what, const StopsDocument& document) {
-    const QList<VisitStop> stops = visit_stops(lists_);
-    if (stops.isEmpty()) {
-        dialogs_.message(kNoRoute);
+void RouteExporter::save(session::SaveFormat format, const bridge::SavedView& view) {
+    if (format == session::SaveFormat::Picture) {
+        saveMap_bmp(view);
         return;
     }
-    const QString id = session_id(session);
+    const QString id = session_id(view.session_id);
     if (id.isEmpty()) {
         return;
     }
-    const QString name = prefix + id + suffix;
-    tell(folder_.replace(name, document(stops, id)),
-         what + QStringLiteral("を保存できませんでした: "),
-         what + QStringLiteral("で保存しました: ") + folder_.file(name));
+    for (const FileFormat& row : file_formats()) {
+        if (row.format != format) {
+            continue;
+        }
+        const std::optional<QByteArray> bytes = row.document(id, view);
+        if (!bytes) {
+            dialogs_.message(kNoRoute);
+            return;
+        }
+        const QString name = QLatin1String(row.prefix) + id + QLatin1String(row.suffix);
+        tell(folder_.replace(name, *bytes), row.what + QStringLiteral("を保存できませんでした: "),
+             row.what + (row.names_file ? QStringLiteral("で保存しました: ") + folder_.file(name)
+                                        : QStringLiteral("で保存しました。")));
+        return;
+    }
 }
 
 Status RouteExporter::store_map(const QString& session_id, const bridge::SavedView& view,

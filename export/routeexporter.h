@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace rundel::bridge {
 class MapPage;
@@ -58,13 +59,12 @@ private:
     /// Fetches the route's roads first when the format draws a line and a router measured it.
     void save_along_roads(session::SaveFormat format, const bridge::SavedView& view);
     void save(session::SaveFormat format, const bridge::SavedView& view);
-    void savaKML_kml(const bridge::SavedView& view);
-    void savaPlain_txt(const bridge::SavedView& view);
+    struct FileFormat;
+    /// The formats written as one file: a table, one row a format.
+    [[nodiscard]] std::vector<FileFormat> file_formats() const;
+    [[nodiscard]] std::optional<QByteArray> kml(const QString& id,
+                                                const bridge::SavedView& view) const;
     void saveMap_bmp(const bridge::SavedView& view);
-    /// GPX 1.1 for GPS devices and phones: "GPX_<session>.gpx".
-    void saveGpx_gpx(const bridge::SavedView& view);
-    /// The visit list for spreadsheets: "ROUTE_<session>.csv".
-    void saveVisitList_csv(const bridge::SavedView& view);
     /// @p id, or empty (after a message) when it is no plain file name.
     QString session_id(const QString& id);
     /// Saves @p picture and its chart line.
@@ -72,12 +72,6 @@ private:
                      const QImage& picture);
     /// @p done when @p saved, else @p failed followed by the reason.
     void tell(const Status& saved, const QString& failed, const QString& done);
-
-    using StopsDocument = std::function<QByteArray(const QList<VisitStop>&, const QString&)>;
-    /// Writes a file of the route's stops in visit order, named @p prefix + session +
-    /// @p suffix, and confirms with its path; @p what names the format in messages.
-    void save_stops(const QString& id, const QString& prefix, const QString& suffix,
-                    const QString& what, const StopsDocument& document);
 
     bridge::MapPage& page_;
     session::SessionLists& lists_;
