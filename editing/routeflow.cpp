@@ -1,12 +1,15 @@
 #include "editing/routeflow.h"
 
 #include "bridge/mappage.h"
+#include "editing/logging.h"
 #include "editing/nodelisteditor.h"
 #include "session/listentries.h"
 #include "session/nodedatadownloader.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
+
+#include <QElapsedTimer>
 
 namespace rundel::editing {
 
@@ -74,21 +77,20 @@ void RouteFlow::solve(const QString& session_id) {
         stops.append({node ? node->latitude.toDouble() : 0, node ? node->longitude.toDouble() : 0});
     }
     editor_.report(QStringLiteral("道路の距離と時間を取得中…"));
-    roads_->fetch(
-        stops, this, [this, session_id, stops, drawn](const Result<session::RoadCosts>& costs) {
-            if (!editor_.route_pending()) {
-                return;
-            }
-            editor_.report({});
-            if (!costs) {
-                route_.calc_route(session_id,
-                                  QStringLiteral("ルーターが応答しません（") +
-                                      QString::fromStdString(costs.error()) + QStringLiteral("）"),
-                                  drawn);
-                return;
-            }
-            route_.calc_road_route(costs.value(), route_by_, stops, drawn);
-        });
+    roads_->fetch(stops, this, [this, session_id, stops, drawn](const Result<QByteArray>& table) {
+        if (!editor_.route_pending()) {
+            return;
+        }
+        editor_.report({});
+        if (!table) {
+            route_.calc_route(session_id,
+                              QStringLiteral("ルーターが応答しません（") +
+                                  QString::fromStdString(table.error()) + QStringLiteral("）"),
+                              drawn);
+            return;
+        }
+        route_.calc_road_route(session_id, table.value(), route_by_, stops, drawn);
+    });
 }
 
 } // namespace rundel::editing

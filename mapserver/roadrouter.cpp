@@ -177,13 +177,19 @@ void OsrmRouter::load_cache() {
     }
 }
 
-void OsrmRouter::remember(const std::string& key, const Cell& cell) {
-    cells_[key] = cell;
-    if (!options_.cache_dir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(options_.cache_dir, ec);
-        std::ofstream(options_.cache_dir / "road-cells.tsv", std::ios::app)
-            << key << '\t' << written(cell.seconds) << '\t' << written(cell.metres) << '\n';
+void OsrmRouter::remember(const std::vector<std::pair<std::string, Cell>>& cells) {
+    for (const auto& [key, cell] : cells) {
+        cells_[key] = cell;
+    }
+    if (options_.cache_dir.empty() || cells.empty()) {
+        return;
+    }
+    // One opening of the file for a whole block: a thousand stops are a million cells.
+    std::error_code ec;
+    std::filesystem::create_directories(options_.cache_dir, ec);
+    std::ofstream out(options_.cache_dir / "road-cells.tsv", std::ios::app);
+    for (const auto& [key, cell] : cells) {
+        out << key << '\t' << written(cell.seconds) << '\t' << written(cell.metres) << '\n';
     }
 }
 
@@ -311,7 +317,7 @@ Status OsrmRouter::ask_block(const std::vector<LatLon>& stops, Block& block, Roa
             }
             const std::int32_t stop = asked[static_cast<std::size_t>(named)];
             matrix.off_road.push_back(stop);
-            remember(off_road_key(stops[static_cast<std::size_t>(stop)]), Cell{kNone, kNone});
+            remember({{off_road_key(stops[static_cast<std::size_t>(stop)]), Cell{kNone, kNone}}});
             std::erase(block.sources, stop);
             std::erase(block.destinations, stop);
             continue;
@@ -336,6 +342,8 @@ Status OsrmRouter::ask_block(const std::vector<LatLon>& stops, Block& block, Roa
         }
         const auto& durations = json["durations"];
         const auto& distances = json["distances"];
+        std::vector<std::pair<std::string, Cell>> answered;
+        answered.reserve(block.sources.size() * block.destinations.size());
         for (std::size_t r = 0; r < block.sources.size(); ++r) {
             for (std::size_t c = 0; c < block.destinations.size(); ++c) {
                 const std::int32_t i = block.sources[r];
@@ -345,12 +353,13 @@ Status OsrmRouter::ask_block(const std::vector<LatLon>& stops, Block& block, Roa
                 if (i != j) {
                     matrix.seconds[matrix.cell(i, j)] = cell.seconds;
                     matrix.metres[matrix.cell(i, j)] = cell.metres;
-                    remember(
+                    answered.emplace_back(
                         key(stops[static_cast<std::size_t>(i)], stops[static_cast<std::size_t>(j)]),
                         cell);
                 }
             }
         }
+        remember(answered);
         return std::monostate{};
     }
 }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rundel::mapserver {
@@ -107,7 +108,7 @@ private:
     /// The cache's note that a stop lies off every road.
     [[nodiscard]] std::string off_road_key(const LatLon& stop) const;
     void load_cache();
-    void remember(const std::string& key, const Cell& cell);
+    void remember(const std::vector<std::pair<std::string, Cell>>& cells);
     void remember(const std::string& key, const std::optional<RoadLeg>& leg,
                   const std::string& encoded);
 

@@ -65,11 +65,8 @@ Result<RoadCosts> RoadTable::parse(const QByteArray& body, qsizetype size) {
 }
 
 void RoadTable::fetch(const QList<StopPlace>& stops, QObject* context,
-                      std::function<void(const Result<RoadCosts>&)> done) {
-    post(QStringLiteral("/router/table"), stops, context,
-         [size = stops.size(), done = std::move(done)](const Result<QByteArray>& body) {
-             done(body ? parse(body.value(), size) : Result<RoadCosts>::failure(body.error()));
-         });
+                      std::function<void(const Result<QByteArray>&)> done) {
+    post(QStringLiteral("/router/table"), stops, context, std::move(done));
 }
 
 void RoadTable::fetch_legs(const QList<StopPlace>& stops, QObject* context,

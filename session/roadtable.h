@@ -45,10 +45,11 @@ public:
     RoadTable(QNetworkAccessManager& network, QString authority);
 
     void set_authority(const QString& authority) { authority_ = authority; }
-    /// Asks for the costs between @p stops; @p done gets them or why there are none, unless
-    /// @p context has gone or abort() came first.
+    /// Asks for the costs between @p stops; @p done gets the server's answer, to be read by
+    /// parse() (a large table takes a while to read: that is for a worker thread), or why
+    /// there is none, unless @p context has gone or abort() came first.
     void fetch(const QList<StopPlace>& stops, QObject* context,
-               std::function<void(const Result<RoadCosts>&)> done);
+               std::function<void(const Result<QByteArray>&)> done);
     /// The road of each leg between consecutive @p stops (POST /router/legs): its shape, first
     /// stop to second; an empty shape for a leg the router has no road for. @p done as fetch().
     void fetch_legs(const QList<StopPlace>& stops, QObject* context,

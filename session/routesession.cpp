@@ -7,10 +7,12 @@
 #include "engine/solve.h"
 #include "session/enginepanel.h"
 #include "session/listentries.h"
+#include "session/logging.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QPointF>
@@ -106,9 +108,29 @@ void RouteSession::calc_route(const QString& session_id, const QString& straight
         std::move(done));
 }
 
-void RouteSession::calc_road_route(const RoadCosts& costs, RouteBy by,
+void RouteSession::calc_road_route(const QString& session_id, const QByteArray& table, RouteBy by,
                                    const QList<StopPlace>& stops, std::function<void(bool)> done) {
-    start([this, costs, by, stops] { return solve_roads(costs, by, stops); }, std::move(done));
+    const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
+    panel_.set_file(name);
+    start(
+        [this, table, by, stops, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes()] {
+            QElapsedTimer clock;
+            clock.start();
+            const Result<RoadCosts> costs = RoadTable::parse(table, stops.size());
+            qCDebug(lcSession) << "road table of" << stops.size() << "stops read in"
+                               << clock.restart() << "ms";
+            if (costs) {
+                Solved solved = solve_roads(costs.value(), by, stops);
+                qCDebug(lcSession) << "road route solved in" << clock.elapsed() << "ms";
+                return solved;
+            }
+            Solved solved = solve(path, nodes);
+            solved.measure.straight_because = QStringLiteral("ルーターが応答しません（") +
+                                              QString::fromStdString(costs.error()) +
+                                              QStringLiteral("）");
+            return solved;
+        },
+        std::move(done));
 }
 
 void RouteSession::start(std::function<Solved()> solve, std::function<void(bool)> done) {

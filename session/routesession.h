@@ -46,11 +46,12 @@ public:
     /// @p straight_because: why the route is measured in straight lines, for the panel.
     void calc_route(const QString& session_id, const QString& straight_because,
                     std::function<void(bool drawn)> done);
-    /// The same over the road costs of the session's @p stops, in node order: ordered by
-    /// @p by, a pair the router gave no road for measured as a straight line (at
-    /// kStraightKmPerHour) and marked.
-    void calc_road_route(const RoadCosts& costs, RouteBy by, const QList<StopPlace>& stops,
-                         std::function<void(bool drawn)> done);
+    /// The same over the road table of the session's @p stops (the map server's answer, read
+    /// on the worker thread), in node order: ordered by @p by, a pair the router gave no road
+    /// for measured as a straight line (at kStraightKmPerHour) and marked. A table that cannot
+    /// be read leaves the session's node file, in straight lines.
+    void calc_road_route(const QString& session_id, const QByteArray& table, RouteBy by,
+                         const QList<StopPlace>& stops, std::function<void(bool drawn)> done);
     /// True while a solve runs.
     [[nodiscard]] bool solving() const { return worker_.joinable(); }
     /// Ends the improvement in progress; the best tour found so far is drawn.
