@@ -73,6 +73,12 @@ void MapPage::set_markers_visible(bool visible) {
     channel_.click(visible ? QStringLiteral("showmarker") : QStringLiteral("hidemarker"));
 }
 
+void MapPage::set_marker_roles(int start, int end) {
+    channel_.write(QStringLiteral("markerroles"),
+                   QString::number(start) + QLatin1Char(',') + QString::number(end));
+    channel_.click(QStringLiteral("setmarkerroles"));
+}
+
 void MapPage::print() {
     channel_.click(QStringLiteral("printpage"));
 }
@@ -209,6 +215,16 @@ void MapPage::dispatch(const QString& title) {
                 qCWarning(lcBridge) << "delmarker: not a marker number:" << v.value(0);
             }
         });
+        return;
+    case Event::markerrole:
+        take({QStringLiteral("rolenumber"), QStringLiteral("rolekind")},
+             [this](const QStringList& v) {
+                 bool ok = false;
+                 const int number = v.value(0).toInt(&ok);
+                 if (ok && number > 0) {
+                     emit markerRoleChosen(number, v.value(1) == QLatin1String("start"));
+                 }
+             });
         return;
     case Event::geocodenotfound_single:
         take({}, [this](const QStringList&) { emit addressAnswered(false, false); });

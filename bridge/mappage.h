@@ -62,6 +62,8 @@ public:
     /// Removes the route and every marker.
     void clear();
     void set_markers_visible(bool visible);
+    /// Marks the day's start and end markers (numbers; 0: none).
+    void set_marker_roles(int start, int end);
     void print();
 
     void set_zoom(int level);
@@ -93,6 +95,8 @@ signals:
     void routeRefused();
     void markerMoved(const QString& number, const QString& latitude, const QString& longitude);
     void markerDeleted(qlonglong number);
+    /// The user chose marker @p number as the day's start (@p start) or its end, on the map.
+    void markerRoleChosen(int number, bool start);
     /// The answer to a lookup: found or not, in the mode it was asked in.
     void addressAnswered(bool found, bool list_mode);
 

@@ -18,6 +18,10 @@ NodeListEditor::NodeListEditor(bridge::MapPage& page, session::SessionLists& lis
     connect(&page, &bridge::MapPage::markerDeleted, this, &NodeListEditor::delete_node);
     connect(&page, &bridge::MapPage::routeDrawn, this, &NodeListEditor::take_route);
     connect(&page, &bridge::MapPage::routeRefused, this, &NodeListEditor::end_route_request);
+    connect(&page, &bridge::MapPage::markerRoleChosen, this,
+            [this](int number, bool start) { start ? set_start(number) : set_end(number); });
+    connect(&lists, &session::SessionLists::endsChanged, this,
+            [this] { page_.set_marker_roles(lists_.ends().start, lists_.ends().end); });
     connect(&route, &session::RouteSession::improving, this, [this](int percent) {
         report(percent >= 0 ? QStringLiteral("改善中 %1%").arg(percent) : QString());
     });
@@ -115,6 +119,31 @@ void NodeListEditor::delete_node(qlonglong deleted) {
     }
     lists_.remove_source(removed);
     lists_.set_nodes(kept);
+    lists_.node_deleted(deleted);
+}
+
+void NodeListEditor::set_start(int number) {
+    engine::RouteEnds ends = lists_.ends();
+    ends.start = number;
+    ends.end = ends.end == number ? 0 : ends.end;
+    lists_.set_ends(ends);
+}
+
+void NodeListEditor::set_end(int number) {
+    engine::RouteEnds ends = lists_.ends();
+    ends.end = number;
+    ends.start = ends.start == number ? 0 : ends.start;
+    ends.open = false; // the end is chosen, not the best last stop
+    lists_.set_ends(ends);
+}
+
+void NodeListEditor::set_one_way(bool one_way) {
+    engine::RouteEnds ends = lists_.ends();
+    ends.open = one_way;
+    if (one_way) {
+        ends.end = 0; // 片道: the route ends wherever is best
+    }
+    lists_.set_ends(ends);
 }
 
 } // namespace rundel::editing

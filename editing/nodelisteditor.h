@@ -45,6 +45,14 @@ public:
     /// @p index; empty when there is no such leg.
     [[nodiscard]] QStringList leg_fields(int index) const;
 
+    /// 出発地にする: the day's route starts at node @p number (0: the first node, as always);
+    /// it is no longer the end.
+    void set_start(int number);
+    /// 到着地にする: the day's route ends at node @p number (0: it returns to its start).
+    void set_end(int number);
+    /// 片道: the route ends at whichever stop is best, without returning (or returns again).
+    void set_one_way(bool one_way);
+
     /// A dragged marker: rewrites its entry.
     void move_node(const QString& number, const QString& latitude, const QString& longitude);
     /// A deleted marker: drops its entries and renumbers those above it.

@@ -51,7 +51,12 @@ QByteArray kml_document(const KmlInput& input) {
                       QString::number(road.at(p).latitude, 'f', 6) + QStringLiteral(",0 ");
         }
     }
-    add_start_of(0); // closes the tour
+    if (input.closed) {
+        add_start_of(0); // closes the tour
+    } else if (input.leg_count > 0) {
+        points += escaped(field(input.ends, input.leg_count - 1, 3)) + QLatin1Char(',') +
+                  escaped(field(input.ends, input.leg_count - 1, 2)) + QStringLiteral(",0 ");
+    }
 
     const QString name = QStringLiteral("KML_") + input.session_id + QStringLiteral(".kml");
     const QString colour = QStringLiteral("ffff3333");

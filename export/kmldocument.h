@@ -20,6 +20,7 @@ struct KmlInput {
     /// Each leg's road, when a router measured the route: the line follows it (a leg with an
     /// empty road runs straight). Empty: the line runs straight from stop to stop.
     QList<QList<session::StopPlace>> roads;
+    bool closed = true; ///< back to the first stop; false: the line ends at the last leg's end
 };
 
 /// The viewpoint range in metres for a zoom level given as text ("1" to "19"); 12500 for

@@ -40,7 +40,8 @@ void RouteExporter::save_along_roads(session::SaveFormat format, const bridge::S
         return;
     }
     QList<session::StopPlace> places;
-    for (qsizetype i = 0; i <= stops.size(); ++i) { // back to the first: the closing leg too
+    const qsizetype last = lists_.route_open() ? stops.size() - 1 : stops.size();
+    for (qsizetype i = 0; i <= last; ++i) { // a round trip's closing leg too
         places.append({stops.at(i % stops.size()).latitude, stops.at(i % stops.size()).longitude});
     }
     // The map server keeps the roads it drew the route with: this costs the router nothing.
@@ -120,12 +121,14 @@ std::vector<RouteExporter::FileFormat> RouteExporter::file_formats() const {
          [this](const QString& id, const bridge::SavedView&) -> std::optional<QByteArray> {
              const QList<VisitStop> stops = visit_stops(lists_);
              return stops.isEmpty() ? std::nullopt
-                                    : std::optional(gpx_document(stops, id, clock_(), leg_roads_));
+                                    : std::optional(gpx_document(stops, id, clock_(), leg_roads_,
+                                                                 !lists_.route_open()));
          }},
         {SaveFormat::VisitList, "ROUTE_", ".csv", QStringLiteral("訪問リスト"), true,
          [this](const QString&, const bridge::SavedView&) -> std::optional<QByteArray> {
              const QList<VisitStop> stops = visit_stops(lists_);
-             return stops.isEmpty() ? std::nullopt : std::optional(visit_list_csv(stops));
+             return stops.isEmpty() ? std::nullopt
+                                    : std::optional(visit_list_csv(stops, !lists_.route_open()));
          }},
     };
 }
@@ -142,6 +145,7 @@ std::optional<QByteArray> RouteExporter::kml(const QString& id,
         input.ends.append(leg.ends);
     }
     input.roads = leg_roads_;
+    input.closed = !lists_.route_open();
     return input.leg_count == 0 ? std::nullopt : std::optional(kml_document(input));
 }
 

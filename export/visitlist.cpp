@@ -73,11 +73,21 @@ QList<VisitStop> visit_stops(const session::SessionLists& lists) {
         }
         stops.append(stop);
     }
+    if (lists.route_open() && !legs.isEmpty()) {
+        // An open route's last stop is where its last leg arrives.
+        const session::RouteLeg& last = legs.last();
+        if (!last.ends.values[2] || !last.ends.values[3] || last.to <= 0) {
+            return {};
+        }
+        stops.append({last.to, lists.source(last.to), *last.ends.values[2], *last.ends.values[3]});
+    }
     return stops;
 }
 
 QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
-                        const QDateTime& time, const QList<QList<session::StopPlace>>& roads) {
+                        const QDateTime& time, const QList<QList<session::StopPlace>>& roads,
+                        bool closed) {
+    const qsizetype last = closed ? stops.size() : stops.size() - 1; // the final point
     const QString title = QStringLiteral("Rundel_Engine ") + session_id;
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                   "<gpx version=\"1.1\" creator=\"Rundel_Engine\" "
@@ -95,19 +105,19 @@ QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id
     }
     text +=
         QStringLiteral("  <rte>\n    <name>") + xml_escaped(title) + QStringLiteral("</name>\n");
-    for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
+    for (qsizetype i = 0; i <= last && !stops.isEmpty(); ++i) {
         const qsizetype at = i % stops.size();
         text += point("rtept", stops.at(at), stop_name(static_cast<int>(at) + 1, stops.at(at)),
                       QStringLiteral("    "));
     }
     text += QStringLiteral("  </rte>\n  <trk>\n    <name>") + xml_escaped(title) +
             QStringLiteral("</name>\n    <trkseg>\n");
-    const bool by_road = roads.size() == stops.size();
-    for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
+    const bool by_road = roads.size() == last;
+    for (qsizetype i = 0; i <= last && !stops.isEmpty(); ++i) {
         text += point("trkpt", stops.at(i % stops.size()), {}, QStringLiteral("      "));
         // Along the road to the next stop: its points between the two.
         const QList<session::StopPlace> road =
-            by_road && i < stops.size() ? roads.at(i) : QList<session::StopPlace>{};
+            by_road && i < last ? roads.at(i) : QList<session::StopPlace>{};
         for (qsizetype p = 1; p + 1 < road.size(); ++p) {
             text += point("trkpt", VisitStop{0, {}, road.at(p).latitude, road.at(p).longitude}, {},
                           QStringLiteral("      "));
@@ -117,7 +127,7 @@ QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id
     return text.toUtf8();
 }
 
-QByteArray visit_list_csv(const QList<VisitStop>& stops) {
+QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed) {
     QString text = QStringLiteral(
         "順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km),区間時間(分),累計時間(分)\r\n");
     const bool timed =
@@ -125,7 +135,8 @@ QByteArray visit_list_csv(const QList<VisitStop>& stops) {
         std::all_of(stops.begin(), stops.end(), [](const auto& s) { return s.next_seconds >= 0; });
     double total = 0;
     double total_seconds = 0;
-    for (qsizetype i = 0; i <= stops.size() && !stops.isEmpty(); ++i) {
+    const qsizetype last = closed ? stops.size() : stops.size() - 1; // the final row
+    for (qsizetype i = 0; i <= last && !stops.isEmpty(); ++i) {
         const VisitStop& stop = stops.at(i % stops.size());
         const VisitStop* from = i == 0 ? nullptr : &stops.at(i - 1);
         const double leg = from == nullptr      ? 0.0

@@ -26,7 +26,9 @@ struct VisitStop {
 };
 
 /// The route's stops in visit order, read from its legs ("a→b" with the coordinates of both
-/// ends); empty when there is no route or a leg cannot be read.
+/// ends), the last stop of an open route included; empty when there is no route or a leg
+/// cannot be read. @p closed documents (the default) return to the first stop; an open
+/// route's end at its last.
 [[nodiscard]] QList<VisitStop> visit_stops(const session::SessionLists& lists);
 
 /// A GPX 1.1 document: a waypoint per stop (named by visit number and address), a route
@@ -34,12 +36,13 @@ struct VisitStop {
 /// when @p roads holds one per leg (an empty road runs straight), else stop to stop.
 [[nodiscard]] QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
                                       const QDateTime& time,
-                                      const QList<QList<session::StopPlace>>& roads = {});
+                                      const QList<QList<session::StopPlace>>& roads = {},
+                                      bool closed = true);
 
 /// The visit list for spreadsheets: UTF-8 with a byte-order mark, CR LF, a header row and a
 /// row per stop, the last back at the start, with the route's leg and running distances
 /// (great-circle without a router) and, when a router measured them, its leg and running
 /// drive times in minutes (empty otherwise).
-[[nodiscard]] QByteArray visit_list_csv(const QList<VisitStop>& stops);
+[[nodiscard]] QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed = true);
 
 } // namespace rundel::exporting

@@ -1,6 +1,7 @@
 #include "panels/commandpanel.h"
 
 #include "editing/nodelisteditor.h"
+#include "session/listentries.h"
 #include "session/routemeasure.h"
 #include "session/saveformat.h"
 #include "session/sessionlists.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <cmath>
 
 namespace rundel::panels {
@@ -127,6 +129,9 @@ CommandPanel::CommandPanel(session::SessionLists& lists, editing::NodeListEditor
         }
     });
     connect(cmdGetNodes, &QAbstractButton::clicked, this, [this] { editor_.get_nodes(); });
+    lstNode->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstNode, &QWidget::customContextMenuRequested, this, &CommandPanel::node_menu);
+    connect(&lists, &session::SessionLists::endsChanged, this, &CommandPanel::show_nodes);
     connect(cmdGetSalesmanRoute, &QAbstractButton::clicked, this,
             [this] { editor_.request_route(); });
     // While a route is on its way the button stops it, and an improvement that takes a
@@ -215,7 +220,43 @@ QList<QLineEdit*> CommandPanel::leg_boxes() const {
 void CommandPanel::show_nodes() {
     lstNode->clear();
     lstNode->addItems(lists_.nodes());
+    // The day's start and end stand out in the list as on the map.
+    const engine::RouteEnds& ends = lists_.ends();
+    for (const auto& [number, role] : {std::pair{ends.start, QStringLiteral("出発地")},
+                                       std::pair{ends.end, QStringLiteral("到着地")}}) {
+        if (number > 0 && number <= lstNode->count()) {
+            QListWidgetItem* item = lstNode->item(number - 1);
+            item->setText(item->text() + QStringLiteral("（") + role + QStringLiteral("）"));
+        }
+    }
     lstNode->scrollToBottom();
+}
+
+void CommandPanel::node_menu(const QPoint& at) {
+    const QListWidgetItem* item = lstNode->itemAt(at);
+    const auto node =
+        item ? session::NodeEntry::parse(lists_.nodes().value(lstNode->row(item))) : std::nullopt;
+    const int number = node ? node->number.toInt() : 0;
+    const engine::RouteEnds& ends = lists_.ends();
+    // Shown without waiting for the choice: the menu deletes itself once closed.
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("mnuNodeRoles"));
+    QAction* start = menu->addAction(QStringLiteral("出発地にする"));
+    QAction* end = menu->addAction(QStringLiteral("到着地にする"));
+    start->setEnabled(number > 0);
+    end->setEnabled(number > 0);
+    QAction* one_way = menu->addAction(QStringLiteral("片道（最後の地点で終わる）"));
+    one_way->setCheckable(true);
+    one_way->setChecked(ends.open);
+    menu->addSeparator();
+    QAction* clear = menu->addAction(QStringLiteral("出発地・到着地を解除"));
+    clear->setEnabled(!(ends == engine::RouteEnds{}));
+    connect(start, &QAction::triggered, this, [this, number] { editor_.set_start(number); });
+    connect(end, &QAction::triggered, this, [this, number] { editor_.set_end(number); });
+    connect(one_way, &QAction::toggled, this, [this](bool on) { editor_.set_one_way(on); });
+    connect(clear, &QAction::triggered, this, [this] { lists_.set_ends({}); });
+    menu->popup(lstNode->viewport()->mapToGlobal(at));
 }
 
 void CommandPanel::append_node(const QString& entry) {

@@ -76,6 +76,8 @@ signals:
 private:
     void show_nodes();
     void append_node(const QString& entry);
+    /// The node list's context menu: 出発地 / 到着地 / 片道 / 解除 for the stop at @p at.
+    void node_menu(const QPoint& at);
     void show_legs();
     void show_route_length();
     void show_leg(int index);

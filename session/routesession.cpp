@@ -25,8 +25,10 @@ namespace rundel::session {
 
 /// What a solve hands back to the UI thread.
 struct RouteSession::Solved {
-    QStringList messages; ///< why there is no route, for the dialogs
-    QString route;        ///< empty when there is none
+    QStringList messages;           ///< why there is no route, for the dialogs
+    QString route;                  ///< empty when there is none
+    std::vector<std::int32_t> tour; ///< node numbers in the order of travel (day routes)
+    bool open = false;              ///< no leg back to the first stop
     double unimproved_km = -1;
     RouteMeasure measure;
 };
@@ -100,8 +102,9 @@ void RouteSession::calc_route(const QString& session_id, const QString& straight
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     start(
-        [this, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(), straight_because] {
-            Solved solved = solve(path, nodes);
+        [this, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(), straight_because,
+         ends = lists_.ends()] {
+            Solved solved = solve(path, nodes, ends);
             solved.measure.straight_because = straight_because;
             return solved;
         },
@@ -113,18 +116,19 @@ void RouteSession::calc_road_route(const QString& session_id, const QByteArray& 
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     start(
-        [this, table, by, stops, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes()] {
+        [this, table, by, stops, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(),
+         ends = lists_.ends()] {
             QElapsedTimer clock;
             clock.start();
             const Result<RoadCosts> costs = RoadTable::parse(table, stops.size());
             qCDebug(lcSession) << "road table of" << stops.size() << "stops read in"
                                << clock.restart() << "ms";
             if (costs) {
-                Solved solved = solve_roads(costs.value(), by, stops);
+                Solved solved = solve_roads(costs.value(), by, stops, ends);
                 qCDebug(lcSession) << "road route solved in" << clock.elapsed() << "ms";
                 return solved;
             }
-            Solved solved = solve(path, nodes);
+            Solved solved = solve(path, nodes, ends);
             solved.measure.straight_because = QStringLiteral("ルーターが応答しません（") +
                                               QString::fromStdString(costs.error()) +
                                               QStringLiteral("）");
@@ -162,12 +166,16 @@ engine::ImproveOptions RouteSession::improve_options() {
     return options;
 }
 
-RouteSession::Solved RouteSession::solve(const QString& path, const QStringList& nodes) {
+RouteSession::Solved RouteSession::solve(const QString& path, const QStringList& nodes,
+                                         const engine::RouteEnds& ends) {
     Solved solved;
     engine::ModShortestPath engine;
     if (const Status read = engine.read_nodefile(path.toStdString()); !read) {
         solved.messages = {QString::fromStdString(read.error()), QStringLiteral("Erorr Load File")};
         return solved;
+    }
+    if (!(ends == engine::RouteEnds{})) {
+        return solve_day(engine.problem(), ends);
     }
     engine.solve_tour();
     if (improve_ && !stop_) {
@@ -183,8 +191,35 @@ RouteSession::Solved RouteSession::solve(const QString& path, const QStringList&
     return solved;
 }
 
+RouteSession::Solved RouteSession::solve_day(const engine::Problem& problem,
+                                             const engine::RouteEnds& ends) {
+    Solved solved;
+    engine::SolveOptions options;
+    options.improve = improve_ && !stop_;
+    options.improvement = improve_options();
+    options.ends = ends;
+    const Result<engine::Solution> solution = engine::solve(problem, options);
+    if (!solution || solution.value().tour.empty()) {
+        solved.messages = {solution ? QStringLiteral("Erorr calc")
+                                    : QString::fromStdString(solution.error())};
+        return solved;
+    }
+    solved.tour = solution.value().tour;
+    solved.open = solution.value().open;
+    QStringList numbers;
+    for (const std::int32_t node : solved.tour) {
+        numbers.append(QString::number(node));
+    }
+    if (!solved.open) {
+        numbers.append(numbers.first()); // back to the start
+    }
+    solved.route = numbers.join(QLatin1Char('/'));
+    return solved;
+}
+
 RouteSession::Solved RouteSession::solve_roads(const RoadCosts& costs, RouteBy by,
-                                               const QList<StopPlace>& stops) {
+                                               const QList<StopPlace>& stops,
+                                               const engine::RouteEnds& ends) {
     Solved solved;
     const auto n = static_cast<std::int32_t>(costs.size);
     // Each pair's leg: the router's road, or the straight line where it has none.
@@ -211,23 +246,13 @@ RouteSession::Solved RouteSession::solve_roads(const RoadCosts& costs, RouteBy b
         }
     }
     problem.asymmetric = !problem.matrix.symmetric();
-    engine::SolveOptions options;
-    options.improve = improve_ && !stop_;
-    options.improvement = improve_options();
-    const Result<engine::Solution> solution = engine::solve(problem, options);
-    if (!solution || solution.value().tour.empty()) {
-        solved.messages = {QStringLiteral("Erorr calc")};
-        return solved;
-    }
-    const std::vector<std::int32_t>& tour = solution.value().tour;
-    QStringList numbers;
-    for (std::size_t p = 0; p < tour.size(); ++p) {
-        numbers.append(QString::number(tour[p]));
+    solved = solve_day(problem, ends);
+    const std::vector<std::int32_t>& tour = solved.tour;
+    const std::size_t leg_count = solved.open ? tour.size() - 1 : tour.size();
+    for (std::size_t p = 0; p < leg_count && !tour.empty(); ++p) {
         const std::int32_t next = tour[(p + 1) % tour.size()];
         solved.measure.legs.append(legs[costs.cell(tour[p] - 1, next - 1)]);
     }
-    numbers.append(QString::number(tour.front()));
-    solved.route = numbers.join(QLatin1Char('/'));
     solved.measure.router = costs.router;
     solved.measure.straight_because = straight_reason(solved.measure, costs);
     return solved;
@@ -247,6 +272,7 @@ void RouteSession::finish(const Solved& solved, const std::function<void(bool)>&
     }
     lists_.set_unimproved_km(solved.unimproved_km);
     lists_.set_measure(solved.measure);
+    lists_.set_route_open(solved.open);
     page_.draw_route(solved.route);
     done(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/result.h"
+#include "engine/solve.h"
 #include "engine/tourimprover.h"
 #include "session/roadtable.h"
 
@@ -78,9 +79,12 @@ private:
     /// Runs @p solve on the worker thread, then finish() on this one.
     void start(std::function<Solved()> solve, std::function<void(bool)> done);
     /// On the worker thread: everything of the solve that needs no UI.
-    [[nodiscard]] Solved solve(const QString& path, const QStringList& nodes);
+    [[nodiscard]] Solved solve(const QString& path, const QStringList& nodes,
+                               const engine::RouteEnds& ends);
     [[nodiscard]] Solved solve_roads(const RoadCosts& costs, RouteBy by,
-                                     const QList<StopPlace>& stops);
+                                     const QList<StopPlace>& stops, const engine::RouteEnds& ends);
+    /// A route with a chosen start or end (or over a matrix), by the engine's solve().
+    [[nodiscard]] Solved solve_day(const engine::Problem& problem, const engine::RouteEnds& ends);
     /// The improvement's options: progress once slow, and the stop.
     [[nodiscard]] engine::ImproveOptions improve_options();
     /// Back on the UI thread.

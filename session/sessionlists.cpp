@@ -76,6 +76,7 @@ void SessionLists::clear_legs() {
     route_legs_.clear();
     unimproved_km_ = -1;
     measure_ = {};
+    route_open_ = false;
     emit legBoxesCleared();
     emit legsChanged();
 }
@@ -86,8 +87,23 @@ void SessionLists::clear_all() {
     next_source_.clear();
     offered_source_.clear();
     emit nodesChanged();
+    set_ends({});
     clear_legs();
     clear_address();
+}
+
+void SessionLists::set_ends(const engine::RouteEnds& ends) {
+    if (!(ends == ends_)) {
+        ends_ = ends;
+        emit endsChanged();
+    }
+}
+
+void SessionLists::node_deleted(qlonglong number) {
+    const auto follow = [number](std::int32_t end) {
+        return end == number ? 0 : end > number ? end - 1 : end;
+    };
+    set_ends({follow(ends_.start), follow(ends_.end), ends_.open});
 }
 
 void SessionLists::clear_address() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/solve.h"
 #include "session/listentries.h"
 #include "session/routemeasure.h"
 
@@ -37,6 +38,16 @@ public:
     /// The drive time of leg @p index in seconds; negative unless the route was measured by a
     /// router.
     [[nodiscard]] double leg_seconds(qsizetype index) const;
+    /// Where the day's route starts and ends (node numbers; 0: not chosen), and whether it
+    /// ends without returning. Kept as the nodes are renumbered; cleared with the nodes.
+    [[nodiscard]] const engine::RouteEnds& ends() const { return ends_; }
+    void set_ends(const engine::RouteEnds& ends);
+    /// Node @p number was deleted and those above it moved down: the ends follow.
+    void node_deleted(qlonglong number);
+    /// True when the drawn route ends at its last stop (no leg back to the first); set
+    /// before its legs arrive, cleared with them.
+    [[nodiscard]] bool route_open() const { return route_open_; }
+    void set_route_open(bool open) { route_open_ = open; }
     /// How the route was measured; set before its legs arrive, cleared with them.
     [[nodiscard]] const RouteMeasure& measure() const { return measure_; }
     void set_measure(RouteMeasure measure) { measure_ = std::move(measure); }
@@ -68,6 +79,8 @@ public:
     void clear_address_text();
 
 signals:
+    /// The start or the end of the day's route changed.
+    void endsChanged();
     /// The node list was replaced or emptied.
     void nodesChanged();
     /// One node entry was appended (the list grew by one, nothing else changed).
@@ -87,6 +100,8 @@ private:
     QString offered_source_;
     double unimproved_km_ = -1;
     RouteMeasure measure_;
+    engine::RouteEnds ends_;
+    bool route_open_ = false;
 };
 
 } // namespace rundel::session

@@ -28,6 +28,9 @@ struct Recorder {
                          });
         QObject::connect(&map, &MapPage::markerDeleted,
                          [this](qlonglong n) { calls << "deleted " + QString::number(n); });
+        QObject::connect(&map, &MapPage::markerRoleChosen, [this](int n, bool start) {
+            calls << QStringLiteral("role %1 %2").arg(n).arg(start ? "start" : "end");
+        });
         QObject::connect(&map, &MapPage::addressAnswered, [this](bool found, bool list) {
             calls << QStringLiteral("address %1 %2")
                          .arg(found ? "found" : "not found", list ? "list" : "single");
@@ -62,6 +65,8 @@ private slots:
             << QStringList{"read dragnumber", "read ido_byo_10", "read keido_byo_10"};
         QTest::newRow("delmarker")
             << "delmarker" << QStringList{"deleted 40000"} << QStringList{"read delnumber"};
+        QTest::newRow("markerrole") << "markerrole" << QStringList{"role 2 start"}
+                                    << QStringList{"read rolenumber", "read rolekind"};
         QTest::newRow("geocodenotfound_single")
             << "geocodenotfound_single" << QStringList{"address not found single"} << QStringList{};
         QTest::newRow("geocodefound_multi")
@@ -82,7 +87,9 @@ private slots:
                        {"dragnumber", "2"},
                        {"ido_byo_10", "35.5"},
                        {"keido_byo_10", "139.5"},
-                       {"delnumber", "40000"}};
+                       {"delnumber", "40000"},
+                       {"rolenumber", "2"},
+                       {"rolekind", "start"}};
         MapPage map(page);
         Recorder recorder(map);
         page.show_title(word);

@@ -136,6 +136,33 @@ private slots:
         QTEST(f.lists.nodes(), "after");
     }
 
+    void theDaysStartAndEndFollowTheNodes() {
+        Fixture f;
+        f.lists.set_nodes({"1,a,b", "2,c,d", "3,e,f", "4,g,h"});
+        f.editor.set_start(2);
+        f.editor.set_end(4);
+        QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{2, 4, false}));
+        QCOMPARE(f.page.log.last(), QStringLiteral("click setmarkerroles"));
+        QVERIFY(f.page.log.contains("write markerroles=2,4"));
+        f.editor.set_end(2); // the start chosen as the end: it is no longer the start
+        QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{0, 2, false}));
+        f.editor.set_start(3);
+        f.editor.set_one_way(true); // 片道: the end is the best last stop
+        QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{3, 0, true}));
+        f.editor.set_end(4);
+        // A marker deleted on the map: the ends above it move down, a deleted end goes.
+        f.page.values = {{"delnumber", "1"}};
+        f.page.show_title("delmarker");
+        QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{2, 3, false}));
+        f.page.values = {{"delnumber", "3"}};
+        f.page.show_title("delmarker");
+        QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{2, 0, false}));
+        // Chosen on the map, from a marker's pop-up.
+        f.page.values = {{"rolenumber", "1"}, {"rolekind", "end"}};
+        f.page.show_title("markerrole");
+        QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{2, 1, false}));
+    }
+
     void legSelection() {
         Fixture f;
         f.lists.set_legs({"1→2", "2→1"}, {"35.1,139.1,35.2,139.2", "short"});

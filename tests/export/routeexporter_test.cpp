@@ -171,6 +171,25 @@ private slots:
         QCOMPARE(lists.route_km(), 1010.0);
     }
 
+    void anOpenRouteEndsAtItsLastStopInEveryFile() {
+        Fixture f;
+        with_sources(f.lists);
+        f.lists.set_legs({"1→3", "3→2"}, kCoords.mid(0, 2));
+        f.lists.set_route_open(true);
+        for (const auto format : {SaveFormat::VisitList, SaveFormat::Gpx, SaveFormat::Kml}) {
+            f.exporter.save_route(format);
+        }
+        const QList<QByteArray> rows = f.bytes(named("ROUTE_", ".csv")).trimmed().split('\n');
+        QCOMPARE(rows.size(), 4); // the header and three stops, no way back
+        QVERIFY(rows.last().startsWith("3,2,,35.710063,139.810700,"));
+        const QByteArray gpx = f.bytes(named("GPX_", ".gpx"));
+        QCOMPARE(gpx.count("<trkpt"), 3);
+        QCOMPARE(gpx.count("<rtept"), 3);
+        const QByteArray kml = f.bytes(named("KML_", ".kml"));
+        QVERIFY(kml.contains(
+            "139.767125,35.681236,0 139.745433,35.658581,0 139.8107,35.710063,0 \r\n"));
+    }
+
     void kmlAndPlainTextDetails() {
         // Zoom levels 1 to 19 have their range; any other text gives level 12's.
         for (const auto& [zoom, range] :

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <filesystem>
 
+Q_DECLARE_METATYPE(rundel::engine::RouteEnds)
+
 using rundel::session::RouteSession;
 using rundel::session::SessionLists;
 
@@ -126,6 +128,35 @@ private slots:
         QVERIFY(improved.lists.unimproved_km() > 0);
         improved.lists.clear_legs();
         QVERIFY(improved.lists.unimproved_km() < 0);
+    }
+
+    void aDaysRouteRunsFromItsStartToItsEnd_data() {
+        QTest::addColumn<rundel::engine::RouteEnds>("ends");
+        QTest::addColumn<QString>("route");
+        // Five stops on a line: 1 at 0, 2 at 4, 3 at 1, 4 at 3, 5 at 2.
+        QTest::newRow("round trip from 3")
+            << rundel::engine::RouteEnds{3, 0, false} << QStringLiteral("3/5/4/2/1/3");
+        QTest::newRow("from 1 to 2")
+            << rundel::engine::RouteEnds{1, 2, false} << QStringLiteral("1/3/5/4/2");
+        QTest::newRow("from 5, ending where best")
+            << rundel::engine::RouteEnds{5, 0, true} << QStringLiteral("5/?/?/?/?");
+    }
+
+    void aDaysRouteRunsFromItsStartToItsEnd() {
+        QFETCH(rundel::engine::RouteEnds, ends);
+        QFETCH(QString, route);
+        Fixture f;
+        f.folder.write("d_nodedata.tsp", "NODE_COORD_SECTION\r\n1 0 0\r\n2 4 0\r\n3 1 0\r\n"
+                                         "4 3 0\r\n5 2 0\r\nEOF\r\n");
+        f.lists.set_ends(ends);
+        QVERIFY(solve(f.route, QStringLiteral("d")));
+        const QString drawn = f.panel.result();
+        QCOMPARE(drawn.split('/').size(), route.split('/').size());
+        QCOMPARE(drawn.section('/', 0, 0), route.section('/', 0, 0));
+        if (route.section('/', -1) != QStringLiteral("?")) {
+            QCOMPARE(drawn.section('/', -1), route.section('/', -1));
+        }
+        QCOMPARE(f.lists.route_open(), ends.is_open());
     }
 
     void aStoppedImprovementDrawsTheBestTourSoFar() {

@@ -111,6 +111,21 @@ describe('map page contract', () => {
     await page.close();
   });
 
+  test("the day's start and end: chosen from a marker's pop-up, shown apart", async () => {
+    const page = await openPage(browser, server.base);
+    await addMarkers(page, FIVE.slice(0, 3));
+    for (let i = 0; i < 3; ++i) await nextEvent(page);
+    await page.evaluate(() => window.rundel.markers.items[1].openPopup());
+    await page.click('.leaflet-popup .role-button.start');
+    assert.deepEqual(await nextEvent(page, ['rolenumber', 'rolekind']),
+      { word: 'markerrole', rolenumber: '2', rolekind: 'start' });
+    await write(page, { markerroles: '2,3' });
+    await click(page, 'setmarkerroles');
+    assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.pin')]
+      .map((p) => p.className)), ['pin', 'pin start', 'pin end']);
+    await page.close();
+  });
+
   test('geocoding in both modes, and a node at the found place', async () => {
     const page = await openPage(browser, server.base);
     for (const address of ['東京都千代田区', '大阪市北区', '札幌市', 'Paris']) {

@@ -92,6 +92,12 @@ const markers = new Markers(map, {
   deleted(number) {
     events.emit('delmarker', () => set('delnumber', number));
   },
+  role(number, kind) {
+    events.emit('markerrole', () => {
+      set('rolenumber', number);
+      set('rolekind', kind);
+    });
+  },
 });
 const route = new Route(map, Boolean(config.router));
 if (config.router) {
@@ -243,6 +249,11 @@ const actions = {
   setmaptypenormalsate: () => setMapType('normalsate'),
   setmaptypechikei: () => setMapType('chikei'),
   setmaptypeearth: () => setMapType('earth'),
+  // "start,end": the day's start and end markers (0: none).
+  setmarkerroles() {
+    const [start, end] = value('markerroles').split(',').map((v) => Number.parseInt(v, 10) || 0);
+    markers.setRoles(start ?? 0, end ?? 0);
+  },
 };
 for (const [id, action] of Object.entries(actions)) {
   $(id).addEventListener('click', () => { action(); });

@@ -4,13 +4,20 @@
 export class Markers {
   /**
    * @param {L.Map} map
-   * @param {{ added(n, latlng), dragged(n, latlng), deleted(n) }} listener
+   * @param {{ added(n, latlng), dragged(n, latlng), deleted(n), role(n, kind) }} listener
    */
   constructor(map, listener) {
     this.map = map;
     this.listener = listener;
     this.items = [];
     this.visible = true;
+    this.roles = { start: 0, end: 0 };
+  }
+
+  /** Marks the day's start and end (marker numbers; 0: none). */
+  setRoles(start, end) {
+    this.roles = { start, end };
+    this.items.forEach((m, i) => this.decorate(m, i + 1));
   }
 
   get count() {
@@ -61,9 +68,10 @@ export class Markers {
 
   decorate(marker, number) {
     const wide = number >= 100 ? ' wide' : '';
+    const role = number === this.roles.start ? ' start' : number === this.roles.end ? ' end' : '';
     marker.setIcon(L.divIcon({
       className: this.visible ? '' : 'marker-hidden',
-      html: `<div class="pin${wide}"><span>${number}</span></div>`,
+      html: `<div class="pin${wide}${role}"><span>${number}</span></div>`,
       iconSize: [30, 30], iconAnchor: [13, 34], popupAnchor: [0, -30],
     }));
     const content = document.createElement('div');
@@ -74,6 +82,18 @@ export class Markers {
     button.textContent = 'この地点を削除';
     button.addEventListener('click', () => this.remove(this.items.indexOf(marker) + 1));
     content.append(document.createElement('br'), button);
+    // The day's route: this stop as its start or its end.
+    for (const [kind, caption] of [['start', '出発地にする'], ['end', '到着地にする']]) {
+      const choose = document.createElement('button');
+      choose.type = 'button';
+      choose.className = `role-button ${kind}`;
+      choose.textContent = caption;
+      choose.addEventListener('click', () => {
+        marker.closePopup();
+        this.listener.role(this.items.indexOf(marker) + 1, kind);
+      });
+      content.append(document.createElement('br'), choose);
+    }
     marker.unbindPopup();
     marker.bindPopup(content);
     marker.dragging?.[this.visible ? 'enable' : 'disable']();
