@@ -120,15 +120,17 @@ std::vector<RouteExporter::FileFormat> RouteExporter::file_formats() const {
         {SaveFormat::Gpx, "GPX_", ".gpx", QStringLiteral("GPXファイル"), true,
          [this](const QString& id, const bridge::SavedView&) -> std::optional<QByteArray> {
              const QList<VisitStop> stops = visit_stops(lists_);
-             return stops.isEmpty() ? std::nullopt
-                                    : std::optional(gpx_document(stops, id, clock_(), leg_roads_,
-                                                                 !lists_.route_open()));
+             return stops.isEmpty()
+                        ? std::nullopt
+                        : std::optional(gpx_document(stops, id, clock_(), leg_roads_,
+                                                     !lists_.route_open(), lists_.day_times()));
          }},
         {SaveFormat::VisitList, "ROUTE_", ".csv", QStringLiteral("訪問リスト"), true,
          [this](const QString&, const bridge::SavedView&) -> std::optional<QByteArray> {
              const QList<VisitStop> stops = visit_stops(lists_);
              return stops.isEmpty() ? std::nullopt
-                                    : std::optional(visit_list_csv(stops, !lists_.route_open()));
+                                    : std::optional(visit_list_csv(stops, !lists_.route_open(),
+                                                                   lists_.day_times()));
          }},
     };
 }

@@ -34,15 +34,18 @@ QString stop_name(int visit, const VisitStop& stop) {
 }
 
 QString point(const char* element, const VisitStop& stop, const QString& name,
-              const QString& indent) {
+              const QString& indent, const QString& desc = {}) {
     QString text = indent + QLatin1Char('<') + QLatin1String(element) + QStringLiteral(" lat=\"") +
                    degrees(stop.latitude) + QStringLiteral("\" lon=\"") + degrees(stop.longitude) +
                    QLatin1Char('"');
     if (name.isEmpty()) {
         return text + QStringLiteral("/>\n");
     }
-    return text + QStringLiteral("><name>") + xml_escaped(name) + QStringLiteral("</name></") +
-           QLatin1String(element) + QStringLiteral(">\n");
+    text += QStringLiteral("><name>") + xml_escaped(name) + QStringLiteral("</name>");
+    if (!desc.isEmpty()) {
+        text += QStringLiteral("<desc>") + xml_escaped(desc) + QStringLiteral("</desc>");
+    }
+    return text + QStringLiteral("</") + QLatin1String(element) + QStringLiteral(">\n");
 }
 
 double leg_km(const VisitStop& from, const VisitStop& to) {
@@ -84,9 +87,27 @@ QList<VisitStop> visit_stops(const session::SessionLists& lists) {
     return stops;
 }
 
+QList<session::StopTimes> visit_times(const QList<VisitStop>& stops, bool closed,
+                                      const session::DayTimes& day, bool* estimated) {
+    QList<double> legs;
+    bool guessed = false;
+    const qsizetype last = closed ? stops.size() : stops.size() - 1;
+    for (qsizetype i = 1; i <= last && !stops.isEmpty(); ++i) {
+        const VisitStop& from = stops.at(i - 1);
+        guessed = guessed || from.next_seconds < 0;
+        legs.append(from.next_seconds >= 0
+                        ? from.next_seconds
+                        : leg_km(from, stops.at(i % stops.size())) / day.km_per_hour * 3600.0);
+    }
+    if (estimated != nullptr) {
+        *estimated = guessed;
+    }
+    return session::schedule(legs, day);
+}
+
 QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
                         const QDateTime& time, const QList<QList<session::StopPlace>>& roads,
-                        bool closed) {
+                        bool closed, const session::DayTimes& day) {
     const qsizetype last = closed ? stops.size() : stops.size() - 1; // the final point
     const QString title = QStringLiteral("Rundel_Engine ") + session_id;
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -99,9 +120,15 @@ QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id
             QStringLiteral("</name>\n    <time>") +
             time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")) +
             QStringLiteral("</time>\n  </metadata>\n");
+    bool estimated = false;
+    const QList<session::StopTimes> times = visit_times(stops, closed, day, &estimated);
     for (qsizetype i = 0; i < stops.size(); ++i) {
+        const QString desc =
+            QStringLiteral("到着予定 ") + session::clock_text(times.at(i).arrival) +
+            QStringLiteral(" 出発予定 ") + session::clock_text(times.at(i).departure) +
+            (estimated ? QStringLiteral("（概算）") : QString());
         text += point("wpt", stops.at(i), stop_name(static_cast<int>(i) + 1, stops.at(i)),
-                      QStringLiteral("  "));
+                      QStringLiteral("  "), desc);
     }
     text +=
         QStringLiteral("  <rte>\n    <name>") + xml_escaped(title) + QStringLiteral("</name>\n");
@@ -127,9 +154,15 @@ QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id
     return text.toUtf8();
 }
 
-QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed) {
-    QString text = QStringLiteral(
-        "順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km),区間時間(分),累計時間(分)\r\n");
+QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed,
+                          const session::DayTimes& day) {
+    bool estimated = false;
+    const QList<session::StopTimes> times = visit_times(stops, closed, day, &estimated);
+    const QString mark = estimated ? QStringLiteral("(概算)") : QString();
+    QString text =
+        QStringLiteral("順番,ノード番号,住所,緯度,経度,区間距離(km),累計距離(km),区間時間(分),"
+                       "累計時間(分),到着予定") +
+        mark + QStringLiteral(",出発予定") + mark + QStringLiteral("\r\n");
     const bool timed =
         !stops.isEmpty() &&
         std::all_of(stops.begin(), stops.end(), [](const auto& s) { return s.next_seconds >= 0; });
@@ -151,6 +184,8 @@ QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed) {
                 QLatin1Char(',') + km(leg) + QLatin1Char(',') + km(total) + QLatin1Char(',') +
                 (timed ? minutes(seconds) + QLatin1Char(',') + minutes(total_seconds)
                        : QStringLiteral(",")) +
+                QLatin1Char(',') + session::clock_text(times.value(i).arrival) + QLatin1Char(',') +
+                (i < stops.size() ? session::clock_text(times.value(i).departure) : QString()) +
                 QStringLiteral("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();

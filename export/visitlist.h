@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/roadtable.h"
+#include "session/schedule.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -37,12 +38,20 @@ struct VisitStop {
 [[nodiscard]] QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
                                       const QDateTime& time,
                                       const QList<QList<session::StopPlace>>& roads = {},
-                                      bool closed = true);
+                                      bool closed = true, const session::DayTimes& day = {});
 
 /// The visit list for spreadsheets: UTF-8 with a byte-order mark, CR LF, a header row and a
 /// row per stop, the last back at the start, with the route's leg and running distances
 /// (great-circle without a router) and, when a router measured them, its leg and running
-/// drive times in minutes (empty otherwise).
-[[nodiscard]] QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed = true);
+/// drive times in minutes (empty otherwise), then 到着予定,出発予定 (HH:MM; "(概算)" in the
+/// header when reckoned at the day's average speed).
+[[nodiscard]] QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed = true,
+                                        const session::DayTimes& day = {});
+
+/// Each stop's arrival and departure in visit order (the way back to the first included when
+/// @p closed), and whether they are estimated at the day's average speed.
+[[nodiscard]] QList<session::StopTimes> visit_times(const QList<VisitStop>& stops, bool closed,
+                                                    const session::DayTimes& day,
+                                                    bool* estimated = nullptr);
 
 } // namespace rundel::exporting

@@ -4,6 +4,7 @@
 #include "session/listentries.h"
 #include "session/routemeasure.h"
 #include "session/saveformat.h"
+#include "session/schedule.h"
 #include "session/sessionlists.h"
 #include "widgets/isbutton.h"
 #include "widgets/twips.h"
@@ -278,6 +279,13 @@ void CommandPanel::show_progress(const editing::LookupProgress& progress) {
 
 void CommandPanel::show_legs() {
     lstNodeConnect->clear();
+    // Each leg ends with the time the route reaches its stop.
+    const QList<session::StopTimes> times =
+        session::schedule(lists_.leg_times(), lists_.day_times());
+    const QString estimated = lists_.times_estimated() ? QStringLiteral("（概算）") : QString();
+    // Times belong to a day's route: measured by a router, or with its start or end chosen;
+    // a plain round trip lists its legs as always.
+    const bool timed = lists_.measure().by_road() || !(lists_.ends() == engine::RouteEnds{});
     for (int i = 0; i < lists_.legs().size(); ++i) {
         const double km = lists_.leg_km(i);
         const double seconds = lists_.leg_seconds(i);
@@ -289,6 +297,10 @@ void CommandPanel::show_legs() {
             if (!lists_.measure().legs.at(i).by_road) {
                 text += QStringLiteral("（直線）");
             }
+        }
+        if (timed) {
+            text += QStringLiteral("  ") + session::clock_text(times.value(i + 1).arrival) +
+                    QStringLiteral("着") + estimated;
         }
         auto* item = new QListWidgetItem(text, lstNodeConnect);
         if (km >= 0) {

@@ -70,6 +70,16 @@ double SessionLists::route_km() const {
     return km;
 }
 
+QList<double> SessionLists::leg_times() const {
+    QList<double> times;
+    for (qsizetype i = 0; i < route_legs_.size(); ++i) {
+        const double seconds = leg_seconds(i);
+        times.append(seconds >= 0 ? seconds
+                                  : std::max(0.0, leg_km(i)) / day_times_.km_per_hour * 3600.0);
+    }
+    return times;
+}
+
 void SessionLists::clear_legs() {
     legs_.clear();
     coords_.clear();

@@ -3,6 +3,7 @@
 #include "engine/solve.h"
 #include "session/listentries.h"
 #include "session/routemeasure.h"
+#include "session/schedule.h"
 
 #include <QObject>
 #include <QStringList>
@@ -48,6 +49,14 @@ public:
     /// before its legs arrive, cleared with them.
     [[nodiscard]] bool route_open() const { return route_open_; }
     void set_route_open(bool open) { route_open_ = open; }
+    /// What the day's times are reckoned from (the settings).
+    [[nodiscard]] const DayTimes& day_times() const { return day_times_; }
+    void set_day_times(const DayTimes& day) { day_times_ = day; }
+    /// The seconds of each leg: the router's, or the leg's length at the day's average speed
+    /// (then estimated: see times_estimated()).
+    [[nodiscard]] QList<double> leg_times() const;
+    /// True when the times are reckoned at the average speed rather than the router's.
+    [[nodiscard]] bool times_estimated() const { return !measure_.by_road(); }
     /// How the route was measured; set before its legs arrive, cleared with them.
     [[nodiscard]] const RouteMeasure& measure() const { return measure_; }
     void set_measure(RouteMeasure measure) { measure_ = std::move(measure); }
@@ -101,6 +110,7 @@ private:
     double unimproved_km_ = -1;
     RouteMeasure measure_;
     engine::RouteEnds ends_;
+    DayTimes day_times_;
     bool route_open_ = false;
 };
 

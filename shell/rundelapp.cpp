@@ -183,6 +183,7 @@ bool RundelApp::start() {
     w.show_improve(settings.improve()); // reading the setting is not changing it
     route_->set_improve(settings.improve());
     w.show_route_by(settings.route_by());
+    lists_->set_day_times(settings.day_times());
     downloader_->set_server(server_domain_, server_port_);
 
     map_server_->set_online_sources(settings.tiles(), settings.geocoder(), settings.router());

@@ -56,6 +56,20 @@ SettingsFile SettingsFile::parse(const QByteArray& bytes) {
             settings.geocoder_ = rest_of(line);
         } else if (key == QLatin1String("router")) {
             settings.router_ = rest_of(line);
+        } else if (key == QLatin1String("start_time")) {
+            // A time that is none keeps the default: the day still has a start.
+            settings.day_.start_minutes =
+                session::DayTimes::minutes_of(rest_of(line)).value_or(settings.day_.start_minutes);
+        } else if (key == QLatin1String("stay")) {
+            bool ok = false;
+            const int minutes = value_of(line).toInt(&ok);
+            settings.day_.stay_minutes =
+                ok && minutes >= 0 && minutes <= 24 * 60 ? minutes : settings.day_.stay_minutes;
+        } else if (key == QLatin1String("speed")) {
+            bool ok = false;
+            const double speed = value_of(line).toDouble(&ok);
+            settings.day_.km_per_hour =
+                ok && speed >= 1 && speed <= 300 ? speed : settings.day_.km_per_hour;
         } else if (key == QLatin1String("route_by")) {
             settings.route_by_ = value_of(line) == QLatin1String("distance")
                                      ? session::RouteBy::Distance

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/roadtable.h"
+#include "session/schedule.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +14,9 @@ namespace rundel::shell {
 /// "tiles", "geocoder" and "router", optional, the bundled map server's online sources (the
 /// whole rest of the line, colons included, e.g. "gsi" or "osrm=http://127.0.0.1:5000");
 /// "route_by", optional, what a road route is ordered by: "time" (the default) or
-/// "distance".
+/// "distance"; "start_time" (出発時刻, "HH:MM", default 09:00), "stay" (滞在時間 at every stop,
+/// minutes, default 0) and "speed" (平均速度 for times without a router, km/h, default 30),
+/// optional, what the day's times are reckoned from (a value out of range keeps the default).
 /// Values are trimmed of blanks.
 class SettingsFile {
 public:
@@ -28,6 +31,7 @@ public:
     [[nodiscard]] const QString& geocoder() const { return geocoder_; }
     [[nodiscard]] const QString& router() const { return router_; }
     [[nodiscard]] session::RouteBy route_by() const { return route_by_; }
+    [[nodiscard]] const session::DayTimes& day_times() const { return day_; }
     /// The word "route_by" takes for @p by.
     [[nodiscard]] static QString route_by_word(session::RouteBy by);
     /// The host with ":port" when a port is set.
@@ -46,6 +50,7 @@ private:
     QString geocoder_;
     QString router_;
     session::RouteBy route_by_ = session::RouteBy::Time;
+    session::DayTimes day_;
 };
 
 } // namespace rundel::shell

@@ -36,6 +36,30 @@ private slots:
             << QByteArray("domain:例え.jp\r\n") << QString::fromUtf8("例え.jp") << 0 << false;
     }
 
+    void theDaysTimes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("times"); // the stops' arrivals over legs of 1 h and 15 h
+        QTest::newRow("defaults") << QByteArray("domain:a\r\n")
+                                  << QStringList{"09:00", "10:00", "01:00(+1日)"};
+        QTest::newRow("start, stay and speed")
+            << QByteArray("start_time: 7:30\r\nstay:20\r\nspeed:45\r\n")
+            << QStringList{"07:30", "08:30", "23:50"};
+        QTest::newRow("values out of range keep the defaults")
+            << QByteArray("start_time:25:00\r\nstay:-5\r\nspeed:0\r\n")
+            << QStringList{"09:00", "10:00", "01:00(+1日)"};
+    }
+
+    void theDaysTimes() {
+        QFETCH(QByteArray, bytes);
+        const rundel::session::DayTimes day = SettingsFile::parse(bytes).day_times();
+        QStringList arrivals;
+        for (const auto& stop : rundel::session::schedule({3600, 15 * 3600}, day)) {
+            arrivals << rundel::session::clock_text(stop.arrival);
+        }
+        QTEST(arrivals, "times");
+        QVERIFY(day.km_per_hour >= 1);
+    }
+
     void parse() {
         QFETCH(QByteArray, bytes);
         const SettingsFile settings = SettingsFile::parse(bytes);
