@@ -85,10 +85,10 @@ QStringList NodeListEditor::leg_fields(int index) const {
 void NodeListEditor::move_node(const QString& number, const QString& latitude,
                                const QString& longitude) {
     QStringList entries = lists_.nodes();
-    for (QString& entry : entries) {
-        const auto node = session::NodeEntry::parse(entry);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const auto& node = lists_.node_entries().at(i);
         if (node && node->number == number) { // compared as text, as the page wrote both
-            entry = session::NodeEntry{number, latitude, longitude}.text();
+            entries[i] = session::NodeEntry{number, latitude, longitude}.text();
             break;
         }
     }
@@ -99,13 +99,13 @@ void NodeListEditor::delete_node(qlonglong deleted) {
     bool ok = false;
     QStringList kept;
     qsizetype removed = -1;
-    for (const QString& entry : lists_.nodes()) {
-        auto node = session::NodeEntry::parse(entry);
+    for (qsizetype i = 0; i < lists_.nodes().size(); ++i) {
+        auto node = lists_.node_entries().at(i);
         const qlonglong number = node ? node->number.toLongLong(&ok) : 0;
         if (!node || !ok) {
             // Renumbering around an entry we cannot read would corrupt the list.
             qCWarning(lcEditing) << "delmarker: node list entry not understood, list kept:"
-                                 << entry;
+                                 << lists_.nodes().at(i);
             return;
         }
         if (number == deleted) {

@@ -72,9 +72,8 @@ void RouteFlow::solve(const QString& session_id) {
         return;
     }
     QList<session::StopPlace> stops;
-    for (const QString& entry : lists_.nodes()) {
-        const auto node = session::NodeEntry::parse(entry);
-        stops.append({node ? node->latitude.toDouble() : 0, node ? node->longitude.toDouble() : 0});
+    for (const auto& node : lists_.node_entries()) {
+        stops.append({node ? node->latitude_degrees : 0, node ? node->longitude_degrees : 0});
     }
     editor_.report(QStringLiteral("道路の距離と時間を取得中…"));
     roads_->fetch(stops, this, [this, session_id, stops, drawn](const Result<QByteArray>& table) {

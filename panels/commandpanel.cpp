@@ -235,8 +235,7 @@ void CommandPanel::show_nodes() {
 
 void CommandPanel::node_menu(const QPoint& at) {
     const QListWidgetItem* item = lstNode->itemAt(at);
-    const auto node =
-        item ? session::NodeEntry::parse(lists_.nodes().value(lstNode->row(item))) : std::nullopt;
+    const auto node = item ? lists_.node_entries().value(lstNode->row(item)) : std::nullopt;
     const int number = node ? node->number.toInt() : 0;
     const engine::RouteEnds& ends = lists_.ends();
     // Shown without waiting for the choice: the menu deletes itself once closed.

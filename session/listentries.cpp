@@ -11,7 +11,15 @@ std::optional<NodeEntry> NodeEntry::parse(const QString& text) {
     if (fields.size() < 3) {
         return std::nullopt;
     }
-    return NodeEntry{fields.at(0), fields.at(1), fields.at(2)};
+    NodeEntry entry{fields.at(0), fields.at(1), fields.at(2)};
+    bool ok = false;
+    if (const double value = entry.latitude.toDouble(&ok); ok) {
+        entry.latitude_degrees = value;
+    }
+    if (const double value = entry.longitude.toDouble(&ok); ok) {
+        entry.longitude_degrees = value;
+    }
+    return entry;
 }
 
 QString NodeEntry::text() const {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <limits>
 #include <optional>
 
 namespace rundel::session {
@@ -13,6 +14,9 @@ struct NodeEntry {
     QString number;
     QString latitude;
     QString longitude;
+    /// The position in degrees, read once with the entry; NaN where a field is no number.
+    double latitude_degrees = std::numeric_limits<double>::quiet_NaN();
+    double longitude_degrees = std::numeric_limits<double>::quiet_NaN();
 
     /// The fields of @p text; none when it has fewer than three (more are ignored).
     [[nodiscard]] static std::optional<NodeEntry> parse(const QString& text);

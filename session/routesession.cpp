@@ -37,12 +37,13 @@ namespace {
 
 /// The tour's length on the globe, from the node list's entries ("number,latitude,longitude",
 /// numbered as the node file).
-double great_circle_length(const QStringList& nodes, const engine::ModShortestPath& engine) {
+double great_circle_length(const QList<std::optional<NodeEntry>>& nodes,
+                           const engine::ModShortestPath& engine) {
     QHash<std::int32_t, QPointF> where;
-    for (const QString& entry : nodes) {
-        if (const auto node = NodeEntry::parse(entry)) {
+    for (const auto& node : nodes) {
+        if (node) {
             where.insert(node->number.toInt(),
-                         QPointF(node->latitude.toDouble(), node->longitude.toDouble()));
+                         QPointF(node->latitude_degrees, node->longitude_degrees));
         }
     }
     const auto& tour = engine.tour();
@@ -102,8 +103,8 @@ void RouteSession::calc_route(const QString& session_id, const QString& straight
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     start(
-        [this, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(), straight_because,
-         ends = lists_.ends()] {
+        [this, path = QDir(node_folder_).filePath(name), nodes = lists_.node_entries(),
+         straight_because, ends = lists_.ends()] {
             Solved solved = solve(path, nodes, ends);
             solved.measure.straight_because = straight_because;
             return solved;
@@ -116,8 +117,8 @@ void RouteSession::calc_road_route(const QString& session_id, const QByteArray& 
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
     start(
-        [this, table, by, stops, path = QDir(node_folder_).filePath(name), nodes = lists_.nodes(),
-         ends = lists_.ends()] {
+        [this, table, by, stops, path = QDir(node_folder_).filePath(name),
+         nodes = lists_.node_entries(), ends = lists_.ends()] {
             QElapsedTimer clock;
             clock.start();
             const Result<RoadCosts> costs = RoadTable::parse(table, stops.size());
@@ -166,7 +167,8 @@ engine::ImproveOptions RouteSession::improve_options() {
     return options;
 }
 
-RouteSession::Solved RouteSession::solve(const QString& path, const QStringList& nodes,
+RouteSession::Solved RouteSession::solve(const QString& path,
+                                         const QList<std::optional<NodeEntry>>& nodes,
                                          const engine::RouteEnds& ends) {
     Solved solved;
     engine::ModShortestPath engine;

@@ -3,6 +3,7 @@
 #include "engine/result.h"
 #include "engine/solve.h"
 #include "engine/tourimprover.h"
+#include "session/listentries.h"
 #include "session/roadtable.h"
 
 #include <QObject>
@@ -79,7 +80,7 @@ private:
     /// Runs @p solve on the worker thread, then finish() on this one.
     void start(std::function<Solved()> solve, std::function<void(bool)> done);
     /// On the worker thread: everything of the solve that needs no UI.
-    [[nodiscard]] Solved solve(const QString& path, const QStringList& nodes,
+    [[nodiscard]] Solved solve(const QString& path, const QList<std::optional<NodeEntry>>& nodes,
                                const engine::RouteEnds& ends);
     [[nodiscard]] Solved solve_roads(const RoadCosts& costs, RouteBy by,
                                      const QList<StopPlace>& stops, const engine::RouteEnds& ends);

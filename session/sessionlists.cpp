@@ -8,6 +8,7 @@ namespace rundel::session {
 
 void SessionLists::append_node(const QString& entry) {
     nodes_.append(entry);
+    entries_.append(NodeEntry::parse(entry));
     sources_.append(next_source_);
     next_source_.clear();
     emit nodeAppended(entry);
@@ -15,6 +16,10 @@ void SessionLists::append_node(const QString& entry) {
 
 void SessionLists::set_nodes(const QStringList& nodes) {
     nodes_ = nodes;
+    entries_.clear();
+    for (const QString& entry : nodes_) {
+        entries_.append(NodeEntry::parse(entry));
+    }
     sources_.resize(nodes_.size()); // moved nodes keep their sources
     emit nodesChanged();
 }
@@ -93,6 +98,7 @@ void SessionLists::clear_legs() {
 
 void SessionLists::clear_all() {
     nodes_.clear();
+    entries_.clear();
     sources_.clear();
     next_source_.clear();
     offered_source_.clear();

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <optional>
 
 namespace rundel::session {
 
@@ -20,6 +21,9 @@ public:
     using QObject::QObject;
 
     [[nodiscard]] const QStringList& nodes() const { return nodes_; }
+    /// The node entries read once as they arrived, aligned with nodes(); none for an entry
+    /// that is not "number,latitude,longitude".
+    [[nodiscard]] const QList<std::optional<NodeEntry>>& node_entries() const { return entries_; }
     [[nodiscard]] const QStringList& legs() const { return legs_; }
     /// routeCoordList: entry i holds the start and end of leg i, comma-separated.
     [[nodiscard]] const QStringList& routeCoordList() const { return coords_; }
@@ -101,6 +105,7 @@ signals:
 
 private:
     QStringList nodes_;
+    QList<std::optional<NodeEntry>> entries_; ///< aligned with nodes_
     QStringList legs_;
     QStringList coords_;
     QList<RouteLeg> route_legs_; ///< aligned with legs_ and coords_

@@ -1,3 +1,4 @@
+#include "bridge/mappage.h"
 #include "bridge/webenginepage.h"
 #include "engine/modshortestpath.h"
 #include "engine/nodefilename.h"
@@ -27,6 +28,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
+#include <QTime>
 #include <csignal>
 
 using rundel::shell::RundelApp;
@@ -394,6 +396,47 @@ private slots:
         QVERIFY(
             !control<QLabel>(app.panel(), "lblTotal").text().contains(QStringLiteral("所要時間")));
         Running::shoot(app.window(), "rundel-straight-fallback.png");
+    }
+
+    void aDaysRouteFromTheOfficeToTheLastCustomer() {
+        Running running("start_time:08:30\r\nstay:10\r\n");
+        RundelApp& app = *running.app;
+        eval(
+            app.page(),
+            QStringLiteral("for (var i = 1; i <= 30; ++i) window.rundel.map.fire('click', {latlng: "
+                           "L.latLng(35.6 + (i * 37 % 17) / 100, 139.6 + (i * 53 % 23) / 100)});"
+                           "true"));
+        QTRY_COMPARE_WITH_TIMEOUT(app.lists().nodes().size(), 30, 20000);
+        // 出発地 on stop 5 from its marker's pop-up, 到着地 on stop 20 from the node list.
+        eval(app.page(), QStringLiteral("window.rundel.markers.items[4].openPopup();"
+                                        "document.querySelector('.leaflet-popup "
+                                        ".role-button.start').click();true"));
+        QTRY_COMPARE(app.lists().ends().start, 5);
+        app.lists().set_ends({5, 20, false});
+        QTRY_COMPARE(eval(app.page(), QStringLiteral("document.querySelector('.pin.end span')"
+                                                     ".textContent"))
+                         .toString(),
+                     QStringLiteral("20"));
+        running.route(29); // an open path: no leg back
+        QVERIFY(app.lists().legs().first().startsWith(QStringLiteral("5→")));
+        QVERIFY(app.lists().legs().last().endsWith(QStringLiteral("→20")));
+        const QString first = list(app.panel(), "lstNodeConnect").item(0)->text();
+        QVERIFY2(first.contains(QStringLiteral("着（概算）")), qPrintable(first));
+        running.save({"訪問リスト(CSV)"});
+        QFile csv(running.result("ROUTE_", ".csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
+        QCOMPARE(rows.size(), 31); // the header and thirty stops
+        QVERIFY(rows.at(1).trimmed().endsWith(",08:30,08:30"));
+        const QList<QByteArray> second = rows.at(2).trimmed().split(',');
+        const QTime arrives = QTime::fromString(QString::fromUtf8(second.at(second.size() - 2)),
+                                                QStringLiteral("HH:mm"));
+        const QTime leaves =
+            QTime::fromString(QString::fromUtf8(second.last()), QStringLiteral("HH:mm"));
+        QCOMPARE(arrives.secsTo(leaves), 600);                    // 滞在時間: ten minutes
+        app.map_page().pan(rundel::bridge::PanDirection::Centre); // every stop in view
+        QTest::qWait(500);
+        Running::shoot(app.window(), "rundel-day-route.png");
     }
 
     void endingDuringAnImportIsClean_data() {
