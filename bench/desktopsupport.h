@@ -26,6 +26,9 @@ public:
     void message(const QString& text, const QString&) override { last = text; }
     bool confirm(const QString&, const QString&) override { return true; }
     QString open_file(const QString&, const QString&, const QString&) override { return file; }
+    std::optional<int> ask_number(const QString&, const QString&, int, int, int) override {
+        return std::nullopt;
+    }
     QString file;
     QString last;
 };

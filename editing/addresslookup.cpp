@@ -23,7 +23,7 @@ bool AddressLookup::ensure_idle() {
 }
 
 void AddressLookup::lookup(const QString& typed, const QStringList& list,
-                           const QStringList& refused) {
+                           const QStringList& refused, const QList<int>& stays) {
     if (!ensure_idle()) {
         return;
     }
@@ -36,9 +36,11 @@ void AddressLookup::lookup(const QString& typed, const QStringList& list,
         return;
     }
     queue_.clear();
-    for (const QString& line : list) {
-        if (!line.isEmpty()) {
-            queue_.append(line);
+    stays_.clear();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (!list.at(i).isEmpty()) {
+            queue_.append(list.at(i));
+            stays_.append(stays.value(i, -1));
         }
     }
     report_.clear();
@@ -69,6 +71,7 @@ void AddressLookup::next() {
 void AddressLookup::place(const CsvStop& stop) {
     step_ = Step::Placing;
     lists_.expect_source(stop.address);
+    lists_.expect_stay(stays_.value(next_ - 1, -1));
     page_.add_marker(stop.latitude, stop.longitude);
 }
 
@@ -86,6 +89,7 @@ void AddressLookup::answered(bool found, bool list_mode) {
     if (found) {
         step_ = Step::Placing;
         lists_.expect_source(current_);
+        lists_.expect_stay(stays_.value(next_ - 1, -1));
         page_.add_marker_at_found_place();
         return;
     }

@@ -49,8 +49,10 @@ public:
 
     /// Looks up @p typed (single mode) or the entries of @p list (multi mode), as read from
     /// the window the command came from. @p refused: lines of the imported file already
-    /// refused, reported with the addresses not found.
-    void lookup(const QString& typed, const QStringList& list, const QStringList& refused = {});
+    /// refused, reported with the addresses not found; @p stays: the minutes spent at each
+    /// entry of the list (-1 or missing: the day's).
+    void lookup(const QString& typed, const QStringList& list, const QStringList& refused = {},
+                const QList<int>& stays = {});
     /// 中止: ends a list lookup; the markers placed stay, and the entries not looked up are
     /// listed with those not found.
     void stop();
@@ -82,6 +84,7 @@ private:
     AddressMode mode_ = AddressMode::Single;
 
     QStringList queue_;
+    QList<int> stays_; ///< aligned with queue_
     qsizetype next_ = 0;
     Step step_ = Step::Idle;
     QString current_;

@@ -33,6 +33,7 @@ struct Columns {
     int longitude = -1;
     int address = -1;
     int number = -1;
+    int stay = -1;
 };
 
 int column_of(const QStringList& fields, const QStringList& names) {
@@ -54,6 +55,7 @@ Columns header_columns(const QStringList& fields) {
     columns.address = column_of(fields, {QStringLiteral("住所"), QStringLiteral("名称"),
                                          QStringLiteral("address"), QStringLiteral("name")});
     columns.number = column_of(fields, {QStringLiteral("ノード番号")});
+    columns.stay = column_of(fields, {QStringLiteral("滞在(分)"), QStringLiteral("service")});
     return columns;
 }
 
@@ -67,6 +69,9 @@ bool read_row(const QString& line, const QStringList& fields, const Columns& col
     stop.address = field(fields, columns.address);
     stop.latitude = field(fields, columns.latitude);
     stop.longitude = field(fields, columns.longitude);
+    bool stay_ok = false;
+    const int stay = field(fields, columns.stay).toInt(&stay_ok);
+    stop.stay = stay_ok && stay >= 0 && stay <= 24 * 60 ? stay : -1;
     if (stop.latitude.isEmpty() && stop.longitude.isEmpty() && !stop.address.isEmpty()) {
         return true; // an address without coordinates: looked up
     }
@@ -139,7 +144,8 @@ CsvStops parse_csv_stops(const QStringList& lines) {
         return out;
     }
     const Columns columns = header_columns(csv_fields(lines.first()));
-    if (columns.latitude >= 0 && columns.longitude >= 0) {
+    if ((columns.latitude >= 0 && columns.longitude >= 0) ||
+        (columns.address >= 0 && columns.stay >= 0)) {
         read_table(lines, columns, out);
         return out;
     }

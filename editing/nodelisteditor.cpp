@@ -137,6 +137,15 @@ void NodeListEditor::set_end(int number) {
     lists_.set_ends(ends);
 }
 
+void NodeListEditor::edit_stay(int number) {
+    const std::optional<int> minutes =
+        dialogs_.ask_number(QStringLiteral("地点 %1 の滞在時間（分）").arg(number),
+                            QStringLiteral("滞在時間"), lists_.stay(number), 0, 24 * 60);
+    if (minutes) {
+        lists_.set_stay(number, *minutes);
+    }
+}
+
 void NodeListEditor::set_one_way(bool one_way) {
     engine::RouteEnds ends = lists_.ends();
     ends.open = one_way;

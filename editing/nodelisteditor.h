@@ -53,6 +53,9 @@ public:
     /// 片道: the route ends at whichever stop is best, without returning (or returns again).
     void set_one_way(bool one_way);
 
+    /// 滞在時間を変更: asks for the minutes spent at node @p number.
+    void edit_stay(int number);
+
     /// A dragged marker: rewrites its entry.
     void move_node(const QString& number, const QString& latitude, const QString& longitude);
     /// A deleted marker: drops its entries and renumbers those above it.

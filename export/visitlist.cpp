@@ -70,6 +70,7 @@ QList<VisitStop> visit_stops(const session::SessionLists& lists) {
             return {};
         }
         stop.address = lists.source(stop.node);
+        stop.stay = lists.stay(stop.node);
         if (i < lists.measure().legs.size()) {
             stop.next_km = lists.leg_km(i);
             stop.next_seconds = lists.leg_seconds(i);
@@ -82,7 +83,8 @@ QList<VisitStop> visit_stops(const session::SessionLists& lists) {
         if (!last.ends.values[2] || !last.ends.values[3] || last.to <= 0) {
             return {};
         }
-        stops.append({last.to, lists.source(last.to), *last.ends.values[2], *last.ends.values[3]});
+        stops.append({last.to, lists.source(last.to), *last.ends.values[2], *last.ends.values[3],
+                      -1, -1, lists.stay(last.to)});
     }
     return stops;
 }
@@ -102,7 +104,11 @@ QList<session::StopTimes> visit_times(const QList<VisitStop>& stops, bool closed
     if (estimated != nullptr) {
         *estimated = guessed;
     }
-    return session::schedule(legs, day);
+    QList<int> stays;
+    for (qsizetype i = 0; i <= last && !stops.isEmpty(); ++i) {
+        stays.append(stops.at(i % stops.size()).stay);
+    }
+    return session::schedule(legs, day, stays);
 }
 
 QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,

@@ -24,6 +24,7 @@ struct VisitStop {
     /// negative when the route gave none (then the great-circle distance stands in).
     double next_km = -1;
     double next_seconds = -1; ///< its drive time; negative without a router
+    int stay = -1;            ///< minutes spent there; -1: the day's 滞在時間
 };
 
 /// The route's stops in visit order, read from its legs ("a→b" with the coordinates of both

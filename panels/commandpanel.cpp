@@ -249,6 +249,8 @@ void CommandPanel::node_menu(const QPoint& at) {
     QAction* one_way = menu->addAction(QStringLiteral("片道（最後の地点で終わる）"));
     one_way->setCheckable(true);
     one_way->setChecked(ends.open);
+    QAction* stay = menu->addAction(QStringLiteral("滞在時間を変更…"));
+    stay->setEnabled(number > 0);
     menu->addSeparator();
     QAction* clear = menu->addAction(QStringLiteral("出発地・到着地を解除"));
     clear->setEnabled(!(ends == engine::RouteEnds{}));
@@ -256,6 +258,7 @@ void CommandPanel::node_menu(const QPoint& at) {
     connect(end, &QAction::triggered, this, [this, number] { editor_.set_end(number); });
     connect(one_way, &QAction::toggled, this, [this](bool on) { editor_.set_one_way(on); });
     connect(clear, &QAction::triggered, this, [this] { lists_.set_ends({}); });
+    connect(stay, &QAction::triggered, this, [this, number] { editor_.edit_stay(number); });
     menu->popup(lstNode->viewport()->mapToGlobal(at));
 }
 
@@ -279,8 +282,12 @@ void CommandPanel::show_progress(const editing::LookupProgress& progress) {
 void CommandPanel::show_legs() {
     lstNodeConnect->clear();
     // Each leg ends with the time the route reaches its stop.
+    QList<int> stays{-1}; // the first stop is left at the day's start
+    for (const session::RouteLeg& leg : lists_.route_legs()) {
+        stays.append(lists_.stay(leg.to));
+    }
     const QList<session::StopTimes> times =
-        session::schedule(lists_.leg_times(), lists_.day_times());
+        session::schedule(lists_.leg_times(), lists_.day_times(), stays);
     const QString estimated = lists_.times_estimated() ? QStringLiteral("（概算）") : QString();
     // Times belong to a day's route: measured by a router, or with its start or end chosen;
     // a plain round trip lists its legs as always.

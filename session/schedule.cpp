@@ -19,13 +19,14 @@ std::optional<int> DayTimes::minutes_of(const QString& text) {
     return hours * 60 + minutes;
 }
 
-QList<StopTimes> schedule(const QList<double>& legs, const DayTimes& day) {
+QList<StopTimes> schedule(const QList<double>& legs, const DayTimes& day, const QList<int>& stays) {
     QList<StopTimes> times;
     const double start = day.start_minutes * 60.0;
     times.append({start, start});
-    for (const double leg : legs) {
-        const double arrival = times.last().departure + std::max(0.0, leg);
-        times.append({arrival, arrival + day.stay_minutes * 60.0});
+    for (qsizetype i = 0; i < legs.size(); ++i) {
+        const double arrival = times.last().departure + std::max(0.0, legs.at(i));
+        const int own = stays.value(i + 1, -1);
+        times.append({arrival, arrival + (own >= 0 ? own : day.stay_minutes) * 60.0});
     }
     return times;
 }

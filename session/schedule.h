@@ -26,8 +26,10 @@ struct StopTimes {
 
 /// The times of each stop in visit order, leaving the first at the day's start: @p legs holds
 /// each leg's seconds (the leg from stop i to stop i + 1; the last back to the first for a
-/// round trip), and the result one entry per stop reached, the return included.
-[[nodiscard]] QList<StopTimes> schedule(const QList<double>& legs, const DayTimes& day);
+/// round trip), and the result one entry per stop reached, the return included. @p stays
+/// holds the minutes spent at each stop reached (-1 or missing: the day's 滞在時間).
+[[nodiscard]] QList<StopTimes> schedule(const QList<double>& legs, const DayTimes& day,
+                                        const QList<int>& stays = {});
 
 /// "HH:MM" of @p seconds after midnight, and "(+1日)" (or more days) past it: a day that
 /// runs past midnight says so.

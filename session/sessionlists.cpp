@@ -10,6 +10,8 @@ void SessionLists::append_node(const QString& entry) {
     nodes_.append(entry);
     entries_.append(NodeEntry::parse(entry));
     sources_.append(next_source_);
+    stays_.append(next_stay_);
+    next_stay_ = -1;
     next_source_.clear();
     emit nodeAppended(entry);
 }
@@ -21,12 +23,28 @@ void SessionLists::set_nodes(const QStringList& nodes) {
         entries_.append(NodeEntry::parse(entry));
     }
     sources_.resize(nodes_.size()); // moved nodes keep their sources
+    stays_.resize(nodes_.size(), -1);
     emit nodesChanged();
 }
 
 void SessionLists::remove_source(qsizetype index) {
+    if (index >= 0 && index < stays_.size()) {
+        stays_.removeAt(index);
+    }
     if (index >= 0 && index < sources_.size()) {
         sources_.removeAt(index);
+    }
+}
+
+int SessionLists::stay(qsizetype number) const {
+    const int own = number >= 1 && number <= stays_.size() ? stays_.at(number - 1) : -1;
+    return own >= 0 ? own : day_times_.stay_minutes;
+}
+
+void SessionLists::set_stay(qsizetype number, int minutes) {
+    if (number >= 1 && number <= stays_.size()) {
+        stays_[number - 1] = minutes;
+        emit legsChanged(); // the times of the legs after it move
     }
 }
 
@@ -100,6 +118,8 @@ void SessionLists::clear_all() {
     nodes_.clear();
     entries_.clear();
     sources_.clear();
+    stays_.clear();
+    next_stay_ = -1;
     next_source_.clear();
     offered_source_.clear();
     emit nodesChanged();

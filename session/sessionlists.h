@@ -77,6 +77,12 @@ public:
     [[nodiscard]] QString source(qsizetype number) const;
     /// The next node entry to arrive comes from @p source.
     void expect_source(const QString& source) { next_source_ = source; }
+    /// The next node entry to arrive stays @p minutes at its stop (-1: the day's 滞在時間).
+    void expect_stay(int minutes) { next_stay_ = minutes; }
+    /// The minutes spent at node @p number (1-based): its own, or the day's 滞在時間.
+    [[nodiscard]] int stay(qsizetype number) const;
+    /// Node @p number stays @p minutes (-1: the day's again).
+    void set_stay(qsizetype number, int minutes);
     /// An address found in single mode: the source of the node ノードを取得 places next.
     void offer_source(const QString& source) { offered_source_ = source; }
     /// ノードを取得: the node about to arrive takes the offered source.
@@ -110,6 +116,8 @@ private:
     QStringList coords_;
     QList<RouteLeg> route_legs_; ///< aligned with legs_ and coords_
     QStringList sources_;        ///< aligned with nodes_
+    QList<int> stays_;           ///< aligned with nodes_; -1: the day's
+    int next_stay_ = -1;
     QString next_source_;
     QString offered_source_;
     double unimproved_km_ = -1;

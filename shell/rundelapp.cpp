@@ -298,14 +298,16 @@ void RundelApp::import_csv(panels::CommandPanel& origin) {
     // Lines with coordinates are placed as they are; refused ones join the not-found list.
     const editing::CsvStops parsed = editing::parse_csv_stops(lines.value());
     QStringList addresses;
+    QList<int> stays;
     for (const editing::CsvStop& stop : parsed.stops) {
         addresses.append(stop.line());
+        stays.append(stop.stay);
     }
     panels::CommandPanel* other = &origin == panel_ ? &side_menu_->window().panel() : panel_;
     for (panels::CommandPanel* target : {&origin, other}) {
         target->set_addresses(addresses);
     }
-    lookup_->lookup(QString(), addresses, parsed.refused);
+    lookup_->lookup(QString(), addresses, parsed.refused, stays);
 }
 
 void RundelApp::show_about() {

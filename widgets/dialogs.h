@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace rundel::widgets {
 
@@ -20,6 +21,9 @@ public:
     /// dialog's "Name (*.ext);;Name (*.*)" form.
     virtual QString open_file(const QString& title, const QString& filters,
                               const QString& folder) = 0;
+    /// A whole number from @p lowest to @p highest, offered as @p value; none when cancelled.
+    virtual std::optional<int> ask_number(const QString& text, const QString& title, int value,
+                                          int lowest, int highest) = 0;
 };
 
 } // namespace rundel::widgets

@@ -1,6 +1,7 @@
 #include "widgets/messageboxdialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace rundel::widgets {
@@ -21,6 +22,13 @@ namespace rundel::widgets {
 QString MessageBoxDialogs::open_file(const QString& title, const QString& filters,
                                      const QString& folder) {
     return QFileDialog::getOpenFileName(parent_, title, folder, filters);
+}
+
+std::optional<int> MessageBoxDialogs::ask_number(const QString& text, const QString& title,
+                                                 int value, int lowest, int highest) {
+    bool ok = false;
+    const int number = QInputDialog::getInt(parent_, title, text, value, lowest, highest, 1, &ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
 }
 
 } // namespace rundel::widgets

@@ -14,6 +14,8 @@ public:
     void message(const QString& text, const QString& title = kAppTitle) override;
     bool confirm(const QString& text, const QString& title) override;
     QString open_file(const QString& title, const QString& filters, const QString& folder) override;
+    std::optional<int> ask_number(const QString& text, const QString& title, int value, int lowest,
+                                  int highest) override;
 
 private:
     QWidget* parent_;

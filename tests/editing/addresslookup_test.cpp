@@ -159,6 +159,29 @@ private slots:
         QCOMPARE(s.lists.nodes().size(), 2);
     }
 
+    void staysComeWithTheirStops() {
+        // A header naming 住所 and 滞在(分): addresses with their own stays.
+        const rundel::editing::CsvStops read = rundel::editing::parse_csv_stops(
+            {"住所,滞在(分)", "A,15", "B,", "C,x", "本社,35.1,139.1"});
+        QList<int> stays;
+        QStringList lines;
+        for (const auto& stop : read.stops) {
+            stays << stop.stay;
+            lines << stop.line();
+        }
+        QCOMPARE(lines, (QStringList{"A", "B", "C", "本社"}));
+        QCOMPARE(stays, (QList<int>{15, -1, -1, -1}));
+        Scene s;
+        s.lists.set_day_times({9 * 60, 5, 30});
+        s.lookup.lookup(QString(), {"A", "x", "35.2,139.2"}, {}, {15, 20, 30});
+        QTRY_VERIFY(!s.lookup.busy());
+        QCOMPARE(s.lists.nodes().size(), 2);
+        QCOMPARE(s.lists.stay(1), 15);
+        QCOMPARE(s.lists.stay(2), 30); // the located line's own, not the one not found
+        s.lists.set_stay(2, -1);
+        QCOMPARE(s.lists.stay(2), 5); // the day's
+    }
+
     void csvStops_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("list");    // the address list's lines

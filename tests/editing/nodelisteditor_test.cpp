@@ -163,6 +163,18 @@ private slots:
         QCOMPARE(f.lists.ends(), (rundel::engine::RouteEnds{2, 1, false}));
     }
 
+    void aStopsStayIsEditedAlone() {
+        Fixture f;
+        f.lists.set_nodes({"1,a,b", "2,c,d"});
+        f.dialogs.numbers.enqueue(25);
+        f.editor.edit_stay(2);
+        QCOMPARE(f.lists.stay(2), 25);
+        QCOMPARE(f.lists.stay(1), 0); // the day's
+        f.editor.edit_stay(1);        // cancelled: nothing changes
+        QCOMPARE(f.dialogs.asked_value, 0);
+        QCOMPARE(f.lists.stay(1), 0);
+    }
+
     void legSelection() {
         Fixture f;
         f.lists.set_legs({"1→2", "2→1"}, {"35.1,139.1,35.2,139.2", "short"});

@@ -181,6 +181,16 @@ private slots:
         QCOMPARE(road.at(3).trimmed().split(',').mid(5),
                  (QList<QByteArray>{"498.000", "1010.000", "330.0", "690.0", "20:30", ""}));
         QCOMPARE(lists.route_km(), 1010.0);
+        // Stop 2's own stay of 45 minutes moves its departure, and every time after it.
+        lists.append_node("1,35.681236,139.767125");
+        lists.expect_stay(45);
+        lists.append_node("2,34.702485,135.495951");
+        const QList<QByteArray> stayed =
+            rundel::exporting::visit_list_csv(rundel::exporting::visit_stops(lists))
+                .trimmed()
+                .split('\n');
+        QCOMPARE(stayed.at(2).trimmed().split(',').mid(9), (QList<QByteArray>{"15:00", "15:45"}));
+        QCOMPARE(stayed.at(3).trimmed().split(',').mid(9), (QList<QByteArray>{"21:15", ""}));
     }
 
     void anOpenRouteEndsAtItsLastStopInEveryFile() {

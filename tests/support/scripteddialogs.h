@@ -4,6 +4,7 @@
 
 #include <QQueue>
 #include <QStringList>
+#include <algorithm>
 
 namespace rundel::test {
 
@@ -24,7 +25,16 @@ public:
                             folder);
         return chosen_file;
     }
+    std::optional<int> ask_number(const QString& text, const QString& title, int value, int lowest,
+                                  int highest) override {
+        questions.append(title + QStringLiteral(": ") + text);
+        asked_value = value;
+        return numbers.isEmpty() ? std::nullopt
+                                 : std::optional(std::clamp(numbers.dequeue(), lowest, highest));
+    }
     QStringList messages;
+    QQueue<int> numbers; ///< answers to ask_number; none left: cancelled
+    int asked_value = -1;
     QStringList file_dialogs;
     QString chosen_file;
     QStringList titles;
