@@ -305,8 +305,14 @@ void CommandPanel::show_legs() {
             }
         }
         if (timed) {
-            text += QStringLiteral("  ") + session::clock_text(times.value(i + 1).arrival) +
-                    QStringLiteral("着") + estimated;
+            // When the leg's stop is reached and, after a stay there, left.
+            const session::StopTimes& at = times.value(i + 1);
+            text += QStringLiteral("  ") + session::clock_text(at.arrival) + QStringLiteral("着");
+            if (at.departure > at.arrival && i + 1 < lists_.legs().size()) {
+                text +=
+                    QStringLiteral("・") + session::clock_text(at.departure) + QStringLiteral("発");
+            }
+            text += estimated;
         }
         auto* item = new QListWidgetItem(text, lstNodeConnect);
         if (km >= 0) {
