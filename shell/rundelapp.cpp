@@ -347,12 +347,17 @@ void RundelApp::batch_tick() {
 void RundelApp::print_map() {
     // The printer must outlive the asynchronous print.
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(printer_.get(), window_.get());
-    if (dialog.exec() != QDialog::Accepted) {
-        printer_.reset();
-        return;
-    }
-    window_->browser().print(printer_.get());
+    // Opened, not executed: the program goes on while the user chooses.
+    auto* dialog = new QPrintDialog(printer_.get(), window_.get());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this](int result) {
+        if (result == QDialog::Accepted && printer_) {
+            window_->browser().print(printer_.get());
+        } else {
+            printer_.reset();
+        }
+    });
+    dialog->open();
 }
 
 } // namespace rundel::shell
