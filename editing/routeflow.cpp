@@ -1,15 +1,12 @@
 #include "editing/routeflow.h"
 
 #include "bridge/mappage.h"
-#include "editing/logging.h"
 #include "editing/nodelisteditor.h"
 #include "session/listentries.h"
 #include "session/nodedatadownloader.h"
 #include "session/routesession.h"
 #include "session/sessionlists.h"
 #include "widgets/dialogs.h"
-
-#include <QElapsedTimer>
 
 namespace rundel::editing {
 

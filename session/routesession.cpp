@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QHash>
 #include <QPointF>
-#include <QPointer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -98,13 +97,17 @@ RouteSession::~RouteSession() {
     }
 }
 
-void RouteSession::calc_route(const QString& session_id, const QString& straight_because,
-                              std::function<void(bool)> done) {
+QString RouteSession::node_file(const QString& session_id) {
     const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
     panel_.set_file(name);
+    return QDir(node_folder_).filePath(name);
+}
+
+void RouteSession::calc_route(const QString& session_id, const QString& straight_because,
+                              std::function<void(bool)> done) {
     start(
-        [this, path = QDir(node_folder_).filePath(name), nodes = lists_.node_entries(),
-         straight_because, ends = lists_.ends()] {
+        [this, path = node_file(session_id), nodes = lists_.node_entries(), straight_because,
+         ends = lists_.ends()] {
             Solved solved = solve(path, nodes, ends);
             solved.measure.straight_because = straight_because;
             return solved;
@@ -114,11 +117,9 @@ void RouteSession::calc_route(const QString& session_id, const QString& straight
 
 void RouteSession::calc_road_route(const QString& session_id, const QByteArray& table, RouteBy by,
                                    const QList<StopPlace>& stops, std::function<void(bool)> done) {
-    const QString name = QString::fromStdString(engine::node_file_name(session_id.toStdString()));
-    panel_.set_file(name);
     start(
-        [this, table, by, stops, path = QDir(node_folder_).filePath(name),
-         nodes = lists_.node_entries(), ends = lists_.ends()] {
+        [this, table, by, stops, path = node_file(session_id), nodes = lists_.node_entries(),
+         ends = lists_.ends()] {
             QElapsedTimer clock;
             clock.start();
             const Result<RoadCosts> costs = RoadTable::parse(table, stops.size());

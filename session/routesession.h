@@ -77,6 +77,8 @@ signals:
 
 private:
     struct Solved;
+    /// The path of session @p session_id's node file, shown in the engine panel.
+    QString node_file(const QString& session_id);
     /// Runs @p solve on the worker thread, then finish() on this one.
     void start(std::function<Solved()> solve, std::function<void(bool)> done);
     /// On the worker thread: everything of the solve that needs no UI.
