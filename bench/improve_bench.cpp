@@ -5,10 +5,15 @@
 //   improve_bench --quick               without the million-node cases
 //   improve_bench FILE|N [BUDGET...]    one instance (a TSPLIB file name or a random count)
 //                                       at the budgets given (perturbations per node)
+//   improve_bench --seeds K ...         each figure the mean of seeds 1..K: one run's gap
+//                                       depends much on where its kicks fall
+//   improve_bench --cap S ...           every improvement stopped after S seconds (its time
+//                                       cap): gaps of settings compared at equal time
 
 #include "engine/modshortestpath.h"
 #include "optima.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -72,29 +77,49 @@ Instance load(const std::string& what) {
     return {"uniform " + what, uniform_text(n), expected_optimum(n)};
 }
 
-void run(const Instance& instance, double budget) {
+/// Runs with seeds 1..seeds from the same built tour; @p built receives its length,
+/// @p length and @p seconds the means.
+void improve_means(ModShortestPath& engine, double budget, int seeds, double cap, double& built,
+                   double& length, double& seconds) {
+    length = 0;
+    seconds = 0;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        if (seed > 1) {
+            engine.solve_tour(); // the same built tour again
+        }
+        ImproveOptions options;
+        options.perturbations_per_node = budget;
+        options.seed = static_cast<std::uint64_t>(seed);
+        options.time_cap_seconds = cap;
+        const auto start = Clock::now();
+        const auto result = engine.improve_tour(options);
+        seconds += seconds_since(start) / seeds;
+        built = result.length_before;
+        length += result.length_after / seeds;
+    }
+}
+
+void run(const Instance& instance, double budget, int seeds, double cap = 0) {
     ModShortestPath engine;
     if (const auto read = engine.read_nodetext(instance.text); !read) {
         std::fprintf(stderr, "%s: %s\n", instance.label.c_str(), read.error().c_str());
         return;
     }
-    auto start = Clock::now();
+    const auto start = Clock::now();
     engine.solve_tour();
     const double construct_s = seconds_since(start);
-    ImproveOptions options;
-    options.perturbations_per_node = budget;
-    start = Clock::now();
-    const auto result = engine.improve_tour(options);
+    double built = 0;
+    double improved = 0;
+    double improve_s = 0;
+    improve_means(engine, budget, seeds, cap, built, improved, improve_s);
     if (budget < 0) {
         budget = rundel::engine::default_perturbations(engine.node_count());
     }
-    const double improve_s = seconds_since(start);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%-16s %8d %7.1f %9.3f %9.2f%% %9.3f %9.2f%% %9.1f\n", instance.label.c_str(),
-                engine.node_count(), budget, construct_s,
-                100.0 * (result.length_before / instance.target - 1.0), improve_s,
-                100.0 * (result.length_after / instance.target - 1.0),
+    std::printf("%-16s %8d %7.2f %9.3f %9.2f%% %9.3f %9.2f%% %9.1f\n", instance.label.c_str(),
+                engine.node_count(), budget, construct_s, 100.0 * (built / instance.target - 1.0),
+                improve_s, 100.0 * (improved / instance.target - 1.0),
                 static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
 }
@@ -102,15 +127,27 @@ void run(const Instance& instance, double budget) {
 } // namespace
 
 int main(int argc, char** argv) {
+    int seeds = 1;
+    double cap = 0;
+    while (argc > 2 &&
+           (std::strcmp(argv[1], "--seeds") == 0 || std::strcmp(argv[1], "--cap") == 0)) {
+        if (argv[1][2] == 's') {
+            seeds = std::max(1, std::atoi(argv[2]));
+        } else {
+            cap = std::atof(argv[2]);
+        }
+        argc -= 2;
+        argv += 2;
+    }
     std::printf("%-16s %8s %7s %9s %10s %9s %10s %9s\n", "instance", "nodes", "budget", "build s",
                 "built gap", "added s", "final gap", "peak MiB");
     if (argc > 1 && std::strcmp(argv[1], "--quick") != 0) {
         const Instance instance = load(argv[1]);
         for (int i = 2; i < argc; ++i) {
-            run(instance, std::atof(argv[i]));
+            run(instance, std::atof(argv[i]), seeds, cap);
         }
         if (argc == 2) {
-            run(instance, -1);
+            run(instance, -1, seeds, cap);
         }
         return 0;
     }
@@ -118,18 +155,18 @@ int main(int argc, char** argv) {
     const double standard = -1; // the default budget
     for (const char* file : {"eil51.tsp", "berlin52.tsp", "pr76.tsp", "kroA100.tsp", "d198.tsp",
                              "pr1002.tsp", "pr2392.tsp", "usa13509.tsp"}) {
-        run(load(file), standard);
+        run(load(file), standard, seeds);
     }
     for (const char* count : {"10000", "100000"}) {
         const Instance instance = load(count);
-        run(instance, 0);
-        run(instance, standard);
+        run(instance, 0, seeds);
+        run(instance, standard, seeds);
     }
     if (!quick) {
         const Instance instance = load("1000000");
-        run(instance, 0);
-        run(instance, standard);
-        run(instance, 1.0); // the larger budget
+        run(instance, 0, 1);
+        run(instance, standard, 1);
+        run(instance, 1.0, 1); // the larger budget
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -17,10 +18,21 @@ namespace {
 constexpr std::int32_t kCandidates = 8;
 /// TSPLIB distances are tabulated for the search up to this many nodes (16 MB).
 constexpr std::int32_t kTabulated = 2048;
+/// Candidates tried for the third exchange of a 3-opt move.
+constexpr std::int32_t kDeepBreadth = 5;
+/// 3-opt steps a Lin–Kernighan chain may take before it must have gained.
+constexpr std::int32_t kChainSteps = 5;
+/// Up to this many nodes the default budget searches with plain 3-opt moves (chains of one
+/// step): in its short time many cheap kicks find more there than fewer deep ones. Above it
+/// the budget is a fraction of a kick a node, and the depth of each local optimum counts.
+constexpr std::int32_t kQuickNodes = 25000;
+/// Longest flip a tentative step of a chain may make.
+constexpr std::int32_t kTentativeFlip = 1000;
 /// Longest segment Or-opt moves.
 constexpr std::int32_t kOrOptSegment = 3;
-/// Longest block a kick swaps: local enough for a cheap repair, long enough to escape.
-constexpr std::int32_t kKickBlock = 50;
+/// Longest block a kick swaps: local enough for a cheap repair, long enough that the
+/// 3-opt moves of the repair do not simply swap the blocks back.
+constexpr std::int32_t kKickBlock = 80;
 
 /// Longest flips allowed: generous while the constructed tour is untangled, short during
 /// the kicks, whose repairs are local; a rare far-reaching move is not worth its flip.
@@ -97,6 +109,9 @@ public:
         drain();
     }
 
+    /// 3-opt steps a chain may take; 1 is plain 3-opt.
+    void set_chain_steps(std::int32_t steps) { chain_steps_ = steps; }
+
     /// Moves that would flip more nodes than this are passed over.
     void set_max_flip(std::int32_t nodes) { max_flip_ = nodes; }
 
@@ -127,7 +142,7 @@ private:
 
     double improve_at(std::int32_t a) {
         for (const int dir : {1, -1}) {
-            if (const double gain = try_two_opt(a, dir); gain > 0) {
+            if (const double gain = try_chain(a, dir); gain > 0) {
                 return gain;
             }
             if (const double gain = try_or_opt(a, dir); gain > 0) {
@@ -158,30 +173,209 @@ private:
         if (logging_) {
             undo_.emplace_back(from, to);
         }
+        if (chaining_) {
+            chain_.emplace_back(from, to);
+        }
     }
 
-    double try_two_opt(std::int32_t a, int dir) {
-        const std::int32_t b = tour_.step(a, dir);
-        const double ab = d(a, b);
-        const std::int32_t* cands = neighbours_.of(a);
-        for (std::int32_t i = 0; i < neighbours_.count(a); ++i) {
-            const std::int32_t c = cands[i];
-            const double first = ab - d(a, c);
-            if (first <= epsilon_) {
+    /// True when b lies on the way from a to c going in direction dir, a and c included.
+    [[nodiscard]] bool between(std::int32_t a, std::int32_t b, std::int32_t c, int dir) const {
+        if (dir < 0) {
+            std::swap(a, c);
+        }
+        const std::int32_t from = tour_.pos(a);
+        return tour_.wrap(tour_.pos(b) - from) <= tour_.wrap(tour_.pos(c) - from);
+    }
+
+    /// How a 3-opt move joins its ends again (see close_reversing and close_cycle).
+    enum class Reconnect : std::uint8_t { Reversing, Exchange, BothTurned };
+
+    /// A move t1 … t6 that leaves the tour joined t6–t1 with @p gain before that last edge.
+    struct Move {
+        Reconnect kind = Reconnect::Reversing;
+        std::int32_t t1 = 0, t2 = 0, t3 = 0, t4 = 0, t5 = 0, t6 = 0;
+        double gain = 0;
+    };
+
+    /// Lin–Kernighan over 3-opt steps: the best 3-opt move from t1 is made when it gains;
+    /// otherwise the most promising one is made tentatively and the search goes on from the
+    /// edge it closed, t6–t1, counting that edge as not yet paid for, up to chain_steps_
+    /// steps. A chain that never gains is taken back.
+    double try_chain(std::int32_t t1, int dir) {
+        std::int32_t t2 = tour_.step(t1, dir);
+        double g0 = d(t1, t2);
+        chain_.clear();
+        chaining_ = true;
+        double gain = 0;
+        for (std::int32_t step = 0; step < chain_steps_; ++step) {
+            Move open;
+            gain = three_opt_step(t1, t2, g0, dir, open);
+            if (gain > 0 || step + 1 == chain_steps_ || open.gain <= epsilon_) {
                 break;
             }
-            const std::int32_t dd = tour_.step(c, dir);
-            if (c == b || dd == a || too_far(a, c)) {
+            make(open);
+            touched_.insert(touched_.end(), {open.t2, open.t3, open.t4, open.t5, open.t6});
+            t2 = open.t6;
+            g0 = open.gain;
+            dir = tour_.next(t1) == t2 ? 1 : -1;
+        }
+        chaining_ = false;
+        if (gain > 0) {
+            push(t1);
+            for (const std::int32_t node : touched_) {
+                push(node);
+            }
+        } else {
+            take_back_chain();
+        }
+        touched_.clear();
+        return gain;
+    }
+
+    void take_back_chain() {
+        for (std::size_t i = chain_.size(); i-- > 0;) {
+            tour_.reverse_positions(chain_[i].first, chain_[i].second);
+        }
+        if (logging_) {
+            undo_.resize(undo_.size() - chain_.size());
+        }
+    }
+
+    /// The sequential 3-opt move from t1 (2-opt being its first closing): the edge t1–t2
+    /// (t2 the next node in direction dir) goes, t2 joins a near neighbour t3, and t3 leaves
+    /// one of its tour neighbours t4. Where t4 can close back to t1 that is a 2-opt move;
+    /// otherwise, or when a deeper close gains, t4 joins a near neighbour t5, which leaves
+    /// the neighbour t6 that keeps one tour, and t6 closes to t1. Every partial sum must
+    /// stay a gain (Lin and Kernighan's rule), which keeps the search narrow. The first
+    /// gaining move is made; @p open receives the best of those that do not gain.
+    double three_opt_step(std::int32_t t1, std::int32_t t2, double g0, int dir, Move& open) {
+        const std::int32_t* cands = neighbours_.of(t2);
+        for (std::int32_t i = 0; i < neighbours_.count(t2); ++i) {
+            const std::int32_t t3 = cands[i];
+            const double g1 = g0 - d(t2, t3);
+            if (g1 <= epsilon_) {
+                break;
+            }
+            if (t3 == t1 || t3 == tour_.step(t2, dir) || too_far(t2, t3)) {
                 continue;
             }
-            const double gain = first + d(c, dd) - d(b, dd);
-            if (gain > epsilon_) {
-                make_two_opt(a, b, c, dd);
-                push_all({a, b, c, dd});
+            Move move{Reconnect::Reversing, t1, t2, t3, tour_.step(t3, -dir), 0, 0, 0};
+            if (const double gain = close_reversing(move, g1, dir, open); gain > 0) {
+                return gain;
+            }
+            move = {Reconnect::Exchange, t1, t2, t3, tour_.step(t3, dir), 0, 0, 0};
+            if (const double gain = close_cycle(move, g1, dir, open); gain > 0) {
                 return gain;
             }
         }
         return 0;
+    }
+
+    /// t4 before t3 (in direction dir): removing t3–t4 and closing t4–t1 is a 2-opt move;
+    /// a third exchange from the Hamiltonian path t4 … t1 may gain more.
+    double close_reversing(Move& move, double g1, int dir, Move& open) {
+        const double g2 = g1 + d(move.t3, move.t4);
+        if (const double gain = g2 - d(move.t4, move.t1); gain > epsilon_) {
+            make_two_opt(move.t1, move.t2, move.t4, move.t3);
+            push_all({move.t1, move.t2, move.t3, move.t4});
+            return gain;
+        }
+        const std::int32_t* cands = neighbours_.of(move.t4);
+        for (std::int32_t i = 0; i < std::min(neighbours_.count(move.t4), kDeepBreadth); ++i) {
+            move.t5 = cands[i];
+            const double g3 = g2 - d(move.t4, move.t5);
+            if (g3 <= epsilon_) {
+                break;
+            }
+            if (move.t5 == move.t3 || move.t5 == move.t1 || too_far(move.t4, move.t5)) {
+                continue;
+            }
+            // On the path t4 … t2 t3 … t1, t6 is t5's neighbour on the side of t4.
+            move.t6 = tour_.step(move.t5, between(move.t2, move.t5, move.t4, dir) ? dir : -dir);
+            if (move.t6 != move.t4 && settle(move, g3, open)) {
+                return move.gain;
+            }
+        }
+        return 0;
+    }
+
+    /// t4 after t3: t2 … t3 closed by t2–t3 is a cycle apart from the path t4 … t1, so t4
+    /// must join a node t5 of that cycle, which leaves either of its neighbours t6. With t6
+    /// after t5 the two stretches change places as they are (the move no 2-opt or Or-opt
+    /// makes); with t6 before it each is turned round.
+    double close_cycle(Move& move, double g1, int dir, Move& open) {
+        const double g2 = g1 + d(move.t3, move.t4);
+        const std::int32_t* cands = neighbours_.of(move.t4);
+        for (std::int32_t i = 0; i < std::min(neighbours_.count(move.t4), kDeepBreadth); ++i) {
+            move.t5 = cands[i];
+            const double g3 = g2 - d(move.t4, move.t5);
+            if (g3 <= epsilon_) {
+                break;
+            }
+            if (move.t5 == move.t3 || !between(move.t2, move.t5, move.t3, dir)) {
+                continue;
+            }
+            move.kind = Reconnect::Exchange;
+            move.t6 = tour_.step(move.t5, dir);
+            if (settle(move, g3, open)) {
+                return move.gain;
+            }
+            move.kind = Reconnect::BothTurned;
+            move.t6 = tour_.step(move.t5, -dir);
+            if (move.t5 != move.t2 && settle(move, g3, open)) {
+                return move.gain;
+            }
+        }
+        return 0;
+    }
+
+    /// Makes @p move when closing it gains; otherwise keeps it in @p open if it is the most
+    /// promising so far.
+    bool settle(Move& move, double g3, Move& open) {
+        move.gain = g3 + d(move.t5, move.t6);
+        const double closed = move.gain - d(move.t6, move.t1);
+        if (closed > epsilon_) {
+            make(move);
+            push_all({move.t1, move.t2, move.t3, move.t4, move.t5, move.t6});
+            move.gain = closed;
+            return true;
+        }
+        if (move.gain > open.gain && short_flips(move)) {
+            open = move;
+        }
+        return false;
+    }
+
+    /// True when every flip of @p move is short: a tentative move is mostly taken back, and
+    /// a long flip made twice for nothing costs more than the chain can win.
+    [[nodiscard]] bool short_flips(const Move& m) const {
+        const std::int32_t p = tour_.pos(m.t1);
+        for (const std::int32_t node : {m.t3, m.t5}) {
+            const std::int32_t apart = tour_.wrap(tour_.pos(node) - p);
+            if (std::min(apart, tour_.size() - apart) > kTentativeFlip) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    /// Makes @p move as two or three 2-opt moves, leaving the tour joined t6–t1.
+    void make(const Move& m) {
+        switch (m.kind) {
+        case Reconnect::Reversing:
+            make_two_opt(m.t1, m.t2, m.t4, m.t3);
+            make_two_opt(m.t1, m.t4, m.t6, m.t5);
+            break;
+        case Reconnect::Exchange:
+            make_two_opt(m.t1, m.t2, m.t3, m.t4);
+            make_two_opt(m.t1, m.t3, m.t6, m.t5);
+            make_two_opt(m.t3, m.t5, m.t2, m.t4);
+            break;
+        case Reconnect::BothTurned:
+            make_two_opt(m.t1, m.t2, m.t6, m.t5);
+            make_two_opt(m.t2, m.t5, m.t3, m.t4);
+            break;
+        }
     }
 
     /// True when joining a and b flips more than max_flip_ nodes (the shorter side).
@@ -313,21 +507,25 @@ private:
     bool logging_ = false;
     std::int32_t max_flip_ = std::numeric_limits<std::int32_t>::max();
     std::vector<std::pair<std::int32_t, std::int32_t>> undo_;
+    bool chaining_ = false;
+    std::vector<std::pair<std::int32_t, std::int32_t>> chain_;
+    std::vector<std::int32_t> touched_;
+    std::int32_t chain_steps_ = kChainSteps;
 };
 
 } // namespace
 
 double default_perturbations(std::int32_t nodes) {
     const double n = std::max(nodes, 1);
-    double per_node = 0.3;
+    double per_node = 0.05;
     if (n <= 2500) {
-        per_node = 5;
+        per_node = 3.6;
     } else if (n <= 25000) {
-        per_node = 2;
+        per_node = 1.4;
     } else if (n <= 250000) {
-        per_node = 1.2;
+        per_node = 0.33;
     }
-    return std::max(per_node, 5000 / n);
+    return std::max(per_node, 3000 / n);
 }
 
 double TourImprover::tour_length(const PointSet& points, const std::vector<std::int32_t>& order) {
@@ -350,6 +548,8 @@ std::vector<std::int32_t> search(const Cost& cost, const NeighbourLists& neighbo
     const double epsilon = result.length_before / n * 1e-9;
     LocalSearch<Cost> search(cost, neighbours, order, epsilon);
     std::vector<std::int32_t>().swap(order);
+    search.set_chain_steps(options.perturbations_per_node < 0 && n <= kQuickNodes ? 1
+                                                                                  : kChainSteps);
     search.set_max_flip(std::max(kLocalFlip, n / 10));
     search.optimise_all();
     search.set_max_flip(kKickFlip);

@@ -71,11 +71,13 @@ struct StandIn {
     }
 };
 
-/// Shortens a closed tour: 2-opt and Or-opt (segments of 1 to 3 nodes, both orientations)
-/// over nearest-neighbour candidate lists with a work queue, then iterated local search with
-/// local double-bridge kicks, each kept only when the tour gets shorter. The tour is an array
-/// with a position index; a reversal always flips the shorter side, which keeps moves cheap
-/// even at a million nodes since candidate moves join near neighbours.
+/// Shortens a closed tour: Lin–Kernighan chains of sequential 3-opt moves (2-opt among
+/// them) and Or-opt (segments of 1 to 3 nodes, both orientations) over nearest-neighbour
+/// candidate lists with a work queue, then iterated local search with local double-bridge
+/// kicks, each kept unless the tour gets longer. The tour is an array with a position index;
+/// a reversal always flips the shorter side, and the tentative steps of a chain only short
+/// ones, which keeps moves cheap even at a million nodes since candidate moves join near
+/// neighbours.
 class TourImprover {
 public:
     /// @param order a permutation of 0..points.size()-1, the visiting order; replaced by a

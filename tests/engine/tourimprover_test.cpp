@@ -110,7 +110,7 @@ TEST_P(ImprovedTsplib, DefaultBudgetComesWithinHalfAPercentOfTheOptimum) {
 INSTANTIATE_TEST_SUITE_P(Files, ImprovedTsplib,
                          ::testing::Values("eil51", "berlin52", "pr76", "kroA100"));
 
-TEST(Improvement, LocalSearchAloneAndATimeCapStillShorten) {
+TEST(Improvement, LocalSearchAloneReachesLinKernighanDepthAndATimeCapStillShortens) {
     ModShortestPath engine;
     ASSERT_TRUE(engine.read_nodetext(rundel::test::tsplib_text("pr1002.tsp")));
     engine.solve_tour();
@@ -119,7 +119,9 @@ TEST(Improvement, LocalSearchAloneAndATimeCapStillShorten) {
     local_only.perturbations_per_node = 0;
     const auto local = engine.improve_tour(local_only);
     EXPECT_EQ(local.perturbations, 0);
-    EXPECT_LT(tour_length(engine), 0.95 * built);
+    // 2-opt and Or-opt alone stop near 8 % above the optimum; the 3-opt chains go under 5 %.
+    EXPECT_LT(tour_length(engine, true), 1.05 * optima().at("pr1002"));
+    EXPECT_LT(tour_length(engine), built);
 
     engine.solve_tour();
     ImproveOptions capped;
