@@ -521,7 +521,7 @@ double default_perturbations(std::int32_t nodes) {
     if (n <= 2500) {
         per_node = 3.6;
     } else if (n <= 25000) {
-        per_node = 1.6;
+        per_node = 1.45;
     } else if (n <= 250000) {
         per_node = 0.33;
     }
