@@ -280,23 +280,15 @@ private:
             push_all({move.t1, move.t2, move.t3, move.t4});
             return gain;
         }
-        const std::int32_t* cands = neighbours_.of(move.t4);
-        for (std::int32_t i = 0; i < std::min(neighbours_.count(move.t4), kDeepBreadth); ++i) {
-            move.t5 = cands[i];
-            const double g3 = g2 - d(move.t4, move.t5);
-            if (g3 <= epsilon_) {
-                break;
-            }
+        const bool made = each_t5(move, g2, [&](double g3) {
             if (move.t5 == move.t3 || move.t5 == move.t1 || too_far(move.t4, move.t5)) {
-                continue;
+                return false;
             }
             // On the path t4 … t2 t3 … t1, t6 is t5's neighbour on the side of t4.
             move.t6 = tour_.step(move.t5, between(move.t2, move.t5, move.t4, dir) ? dir : -dir);
-            if (move.t6 != move.t4 && settle(move, g3, open)) {
-                return move.gain;
-            }
-        }
-        return 0;
+            return move.t6 != move.t4 && settle(move, g3, open);
+        });
+        return made ? move.gain : 0;
     }
 
     /// t4 after t3: t2 … t3 closed by t2–t3 is a cycle apart from the path t4 … t1, so t4
@@ -305,28 +297,37 @@ private:
     /// makes); with t6 before it each is turned round.
     double close_cycle(Move& move, double g1, int dir, Move& open) {
         const double g2 = g1 + d(move.t3, move.t4);
+        const bool made = each_t5(move, g2, [&](double g3) {
+            if (move.t5 == move.t3 || !between(move.t2, move.t5, move.t3, dir)) {
+                return false;
+            }
+            move.kind = Reconnect::Exchange;
+            move.t6 = tour_.step(move.t5, dir);
+            if (settle(move, g3, open)) {
+                return true;
+            }
+            move.kind = Reconnect::BothTurned;
+            move.t6 = tour_.step(move.t5, -dir);
+            return move.t5 != move.t2 && settle(move, g3, open);
+        });
+        return made ? move.gain : 0;
+    }
+
+    /// Offers each near neighbour t5 of t4, as long as joining them keeps the partial sum a
+    /// gain, to @p try_t5 (given that sum), which returns true once it has made a move.
+    template <class TryT5> bool each_t5(Move& move, double g2, TryT5&& try_t5) {
         const std::int32_t* cands = neighbours_.of(move.t4);
         for (std::int32_t i = 0; i < std::min(neighbours_.count(move.t4), kDeepBreadth); ++i) {
             move.t5 = cands[i];
             const double g3 = g2 - d(move.t4, move.t5);
             if (g3 <= epsilon_) {
-                break;
+                return false;
             }
-            if (move.t5 == move.t3 || !between(move.t2, move.t5, move.t3, dir)) {
-                continue;
-            }
-            move.kind = Reconnect::Exchange;
-            move.t6 = tour_.step(move.t5, dir);
-            if (settle(move, g3, open)) {
-                return move.gain;
-            }
-            move.kind = Reconnect::BothTurned;
-            move.t6 = tour_.step(move.t5, -dir);
-            if (move.t5 != move.t2 && settle(move, g3, open)) {
-                return move.gain;
+            if (try_t5(g3)) {
+                return true;
             }
         }
-        return 0;
+        return false;
     }
 
     /// Makes @p move when closing it gains; otherwise keeps it in @p open if it is the most
