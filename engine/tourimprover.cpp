@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -173,9 +172,7 @@ private:
         if (logging_) {
             undo_.emplace_back(from, to);
         }
-        if (chaining_) {
-            chain_.emplace_back(from, to);
-        }
+        chain_.emplace_back(from, to); // cleared as each chain starts
     }
 
     /// True when b lies on the way from a to c going in direction dir, a and c included.
@@ -205,7 +202,6 @@ private:
         std::int32_t t2 = tour_.step(t1, dir);
         double g0 = d(t1, t2);
         chain_.clear();
-        chaining_ = true;
         double gain = 0;
         for (std::int32_t step = 0; step < chain_steps_; ++step) {
             Move open;
@@ -219,7 +215,6 @@ private:
             g0 = open.gain;
             dir = tour_.next(t1) == t2 ? 1 : -1;
         }
-        chaining_ = false;
         if (gain > 0) {
             push(t1);
             for (const std::int32_t node : touched_) {
@@ -508,7 +503,6 @@ private:
     bool logging_ = false;
     std::int32_t max_flip_ = std::numeric_limits<std::int32_t>::max();
     std::vector<std::pair<std::int32_t, std::int32_t>> undo_;
-    bool chaining_ = false;
     std::vector<std::pair<std::int32_t, std::int32_t>> chain_;
     std::vector<std::int32_t> touched_;
     std::int32_t chain_steps_ = kChainSteps;
