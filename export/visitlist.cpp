@@ -19,6 +19,12 @@ QString km(double value) {
     return QString::number(value, 'f', 3);
 }
 
+/// The index of the route's final point: a round trip ends back at stop 0, written again
+/// after the last stop; an open route ends at its last stop.
+qsizetype final_point(const QList<VisitStop>& stops, bool closed) {
+    return closed ? stops.size() : stops.size() - 1;
+}
+
 QString minutes(double seconds) {
     return QString::number(seconds / 60.0, 'f', 1);
 }
@@ -93,7 +99,7 @@ QList<session::StopTimes> visit_times(const QList<VisitStop>& stops, bool closed
                                       const session::DayTimes& day, bool* estimated) {
     QList<double> legs;
     bool guessed = false;
-    const qsizetype last = closed ? stops.size() : stops.size() - 1;
+    const qsizetype last = final_point(stops, closed);
     for (qsizetype i = 1; i <= last && !stops.isEmpty(); ++i) {
         const VisitStop& from = stops.at(i - 1);
         guessed = guessed || from.next_seconds < 0;
@@ -114,7 +120,7 @@ QList<session::StopTimes> visit_times(const QList<VisitStop>& stops, bool closed
 QByteArray gpx_document(const QList<VisitStop>& stops, const QString& session_id,
                         const QDateTime& time, const QList<QList<session::StopPlace>>& roads,
                         bool closed, const session::DayTimes& day) {
-    const qsizetype last = closed ? stops.size() : stops.size() - 1; // the final point
+    const qsizetype last = final_point(stops, closed);
     const QString title = QStringLiteral("Rundel_Engine ") + session_id;
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                   "<gpx version=\"1.1\" creator=\"Rundel_Engine\" "
@@ -174,7 +180,7 @@ QByteArray visit_list_csv(const QList<VisitStop>& stops, bool closed,
         std::all_of(stops.begin(), stops.end(), [](const auto& s) { return s.next_seconds >= 0; });
     double total = 0;
     double total_seconds = 0;
-    const qsizetype last = closed ? stops.size() : stops.size() - 1; // the final row
+    const qsizetype last = final_point(stops, closed);
     for (qsizetype i = 0; i <= last && !stops.isEmpty(); ++i) {
         const VisitStop& stop = stops.at(i % stops.size());
         const VisitStop* from = i == 0 ? nullptr : &stops.at(i - 1);
