@@ -17,6 +17,8 @@ struct RouteEnds {
     bool open = false;      ///< no return to the first stop; an end makes a route open
 
     [[nodiscard]] bool is_open() const { return open || (end != 0 && end != start); }
+    /// True when anything differs from a round trip from node 1.
+    [[nodiscard]] bool chosen() const { return start != 0 || end != 0 || open; }
     [[nodiscard]] bool operator==(const RouteEnds&) const = default;
 };
 

@@ -253,7 +253,7 @@ void CommandPanel::node_menu(const QPoint& at) {
     stay->setEnabled(number > 0);
     menu->addSeparator();
     QAction* clear = menu->addAction(QStringLiteral("出発地・到着地を解除"));
-    clear->setEnabled(!(ends == engine::RouteEnds{}));
+    clear->setEnabled(ends.chosen());
     connect(start, &QAction::triggered, this, [this, number] { editor_.set_start(number); });
     connect(end, &QAction::triggered, this, [this, number] { editor_.set_end(number); });
     connect(one_way, &QAction::toggled, this, [this](bool on) { editor_.set_one_way(on); });
@@ -291,7 +291,7 @@ void CommandPanel::show_legs() {
     const QString estimated = lists_.times_estimated() ? QStringLiteral("（概算）") : QString();
     // Times belong to a day's route: measured by a router, or with its start or end chosen;
     // a plain round trip lists its legs as always.
-    const bool timed = lists_.measure().by_road() || !(lists_.ends() == engine::RouteEnds{});
+    const bool timed = lists_.measure().by_road() || lists_.ends().chosen();
     for (int i = 0; i < lists_.legs().size(); ++i) {
         const double km = lists_.leg_km(i);
         const double seconds = lists_.leg_seconds(i);

@@ -30,7 +30,7 @@ struct ImproveChoice {
 struct RouteChoice {
     engine::RouteEnds ends;
     std::string error; ///< why a line with one of these words could not be read; empty: fine
-    [[nodiscard]] bool asked() const { return ends != engine::RouteEnds{}; }
+    [[nodiscard]] bool asked() const { return ends.chosen(); }
 };
 
 /// A version of a request file (inode, size, modification time).

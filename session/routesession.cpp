@@ -177,7 +177,7 @@ RouteSession::Solved RouteSession::solve(const QString& path,
         solved.messages = {QString::fromStdString(read.error()), QStringLiteral("Erorr Load File")};
         return solved;
     }
-    if (!(ends == engine::RouteEnds{})) {
+    if (ends.chosen()) {
         return solve_day(engine.problem(), ends);
     }
     engine.solve_tour();
