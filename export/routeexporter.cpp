@@ -40,7 +40,7 @@ void RouteExporter::save_along_roads(session::SaveFormat format, const bridge::S
         return;
     }
     QList<session::StopPlace> places;
-    const qsizetype last = lists_.route_open() ? stops.size() - 1 : stops.size();
+    const qsizetype last = final_point(stops, !lists_.route_open());
     for (qsizetype i = 0; i <= last; ++i) { // a round trip's closing leg too
         places.append({stops.at(i % stops.size()).latitude, stops.at(i % stops.size()).longitude});
     }

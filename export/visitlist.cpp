@@ -19,12 +19,6 @@ QString km(double value) {
     return QString::number(value, 'f', 3);
 }
 
-/// The index of the route's final point: a round trip ends back at stop 0, written again
-/// after the last stop; an open route ends at its last stop.
-qsizetype final_point(const QList<VisitStop>& stops, bool closed) {
-    return closed ? stops.size() : stops.size() - 1;
-}
-
 QString minutes(double seconds) {
     return QString::number(seconds / 60.0, 'f', 1);
 }
@@ -66,6 +60,10 @@ bool read_leg(const session::RouteLeg& leg, VisitStop& stop) {
 }
 
 } // namespace
+
+qsizetype final_point(const QList<VisitStop>& stops, bool closed) {
+    return closed ? stops.size() : stops.size() - 1;
+}
 
 QList<VisitStop> visit_stops(const session::SessionLists& lists) {
     QList<VisitStop> stops;

@@ -33,6 +33,10 @@ struct VisitStop {
 /// route's end at its last.
 [[nodiscard]] QList<VisitStop> visit_stops(const session::SessionLists& lists);
 
+/// The index of the route's final point in @p stops: a round trip (@p closed) ends back at
+/// stop 0, written again after the last stop; an open route ends at its last stop.
+[[nodiscard]] qsizetype final_point(const QList<VisitStop>& stops, bool closed);
+
 /// A GPX 1.1 document: a waypoint per stop (named by visit number and address), a route
 /// through them back to the first, and the closed tour as a track: along each leg's road
 /// when @p roads holds one per leg (an empty road runs straight), else stop to stop.
