@@ -27,6 +27,9 @@ constexpr std::int32_t kChainSteps = 5;
 constexpr std::int32_t kQuickNodes = 25000;
 /// Longest flip a tentative step of a chain may make.
 constexpr std::int32_t kTentativeFlip = 1000;
+/// Up to this many nodes each candidate's cost is kept (64 bytes a node at 8 candidates):
+/// the search reads it at every step.
+constexpr std::int32_t kCachedNodes = 250000;
 /// Longest segment Or-opt moves.
 constexpr std::int32_t kOrOptSegment = 3;
 /// Longest block a kick swaps: local enough for a cheap repair, long enough that the
@@ -63,7 +66,18 @@ public:
     void reverse_positions(std::int32_t from, std::int32_t to) {
         std::int32_t i = wrap(from);
         std::int32_t j = wrap(to);
-        for (std::int32_t left = span(i, j) / 2; left > 0; --left) {
+        std::int32_t left = span(i, j) / 2;
+        if (i < j) { // no wrap: the common case, without the checks
+            std::int32_t* at = at_.data();
+            std::int32_t* pos = pos_.data();
+            for (; left > 0; --left, ++i, --j) {
+                std::swap(at[i], at[j]);
+                pos[at[i]] = i;
+                pos[at[j]] = j;
+            }
+            return;
+        }
+        for (; left > 0; --left) {
             std::swap(at_[idx(i)], at_[idx(j)]);
             pos_[idx(at_[idx(i)])] = i;
             pos_[idx(at_[idx(j)])] = j;
@@ -96,7 +110,17 @@ public:
     LocalSearch(const Cost& cost, const NeighbourLists& neighbours,
                 const std::vector<std::int32_t>& order, double epsilon)
         : cost_(cost), neighbours_(neighbours), tour_(order), epsilon_(epsilon),
-          queue_(order.size()) {}
+          queue_(order.size()) {
+        if (tour_.size() <= kCachedNodes) {
+            const std::int32_t k = neighbours_.k();
+            near_.resize(order.size() * static_cast<std::size_t>(k));
+            for (std::int32_t a = 0; a < tour_.size(); ++a) {
+                for (std::int32_t i = 0; i < neighbours_.count(a); ++i) {
+                    near_[static_cast<std::size_t>(a * k + i)] = d(a, neighbours_.of(a)[i]);
+                }
+            }
+        }
+    }
 
     [[nodiscard]] const std::vector<std::int32_t>& order() const { return tour_.order(); }
 
@@ -131,6 +155,12 @@ public:
 
 private:
     [[nodiscard]] double d(std::int32_t a, std::int32_t b) const { return cost_(a, b); }
+
+    /// The cost from @p a to its i-th candidate.
+    [[nodiscard]] double near(std::int32_t a, std::int32_t i) const {
+        return near_.empty() ? d(a, neighbours_.of(a)[i])
+                             : near_[static_cast<std::size_t>(a * neighbours_.k() + i)];
+    }
 
     void push(std::int32_t node) { queue_.push(node); }
 
@@ -247,7 +277,7 @@ private:
         const std::int32_t* cands = neighbours_.of(t2);
         for (std::int32_t i = 0; i < neighbours_.count(t2); ++i) {
             const std::int32_t t3 = cands[i];
-            const double g1 = g0 - d(t2, t3);
+            const double g1 = g0 - near(t2, i);
             if (g1 <= epsilon_) {
                 break;
             }
@@ -314,7 +344,7 @@ private:
         const std::int32_t* cands = neighbours_.of(move.t4);
         for (std::int32_t i = 0; i < std::min(neighbours_.count(move.t4), kDeepBreadth); ++i) {
             move.t5 = cands[i];
-            const double g3 = g2 - d(move.t4, move.t5);
+            const double g3 = g2 - near(move.t4, i);
             if (g3 <= epsilon_) {
                 return false;
             }
@@ -426,7 +456,7 @@ private:
         const std::int32_t* cands = neighbours_.of(seg.first);
         for (std::int32_t i = 0; i < neighbours_.count(seg.first); ++i) {
             const std::int32_t c = cands[i];
-            const double join = d(c, seg.first);
+            const double join = near(seg.first, i);
             if (join >= removed - epsilon_) {
                 break;
             }
@@ -505,6 +535,7 @@ private:
     std::vector<std::pair<std::int32_t, std::int32_t>> undo_;
     std::vector<std::pair<std::int32_t, std::int32_t>> chain_;
     std::vector<std::int32_t> touched_;
+    std::vector<double> near_; ///< the candidates' costs, kept up to kCachedNodes
     std::int32_t chain_steps_ = kChainSteps;
 };
 
