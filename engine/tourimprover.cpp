@@ -112,11 +112,10 @@ public:
         : cost_(cost), neighbours_(neighbours), tour_(order), epsilon_(epsilon),
           queue_(order.size()) {
         if (tour_.size() <= kCachedNodes) {
-            const std::int32_t k = neighbours_.k();
-            near_.resize(order.size() * static_cast<std::size_t>(k));
+            near_.resize(order.size() * static_cast<std::size_t>(neighbours_.k()));
             for (std::int32_t a = 0; a < tour_.size(); ++a) {
                 for (std::int32_t i = 0; i < neighbours_.count(a); ++i) {
-                    near_[static_cast<std::size_t>(a * k + i)] = d(a, neighbours_.of(a)[i]);
+                    near_[near_slot(a, i)] = d(a, neighbours_.of(a)[i]);
                 }
             }
         }
@@ -158,8 +157,11 @@ private:
 
     /// The cost from @p a to its i-th candidate.
     [[nodiscard]] double near(std::int32_t a, std::int32_t i) const {
-        return near_.empty() ? d(a, neighbours_.of(a)[i])
-                             : near_[static_cast<std::size_t>(a * neighbours_.k() + i)];
+        return near_.empty() ? d(a, neighbours_.of(a)[i]) : near_[near_slot(a, i)];
+    }
+    [[nodiscard]] std::size_t near_slot(std::int32_t a, std::int32_t i) const {
+        return static_cast<std::size_t>(a) * static_cast<std::size_t>(neighbours_.k()) +
+               static_cast<std::size_t>(i);
     }
 
     void push(std::int32_t node) { queue_.push(node); }
