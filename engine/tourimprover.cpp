@@ -72,19 +72,13 @@ public:
         std::int32_t j = wrap(to);
         std::int32_t left = span(i, j) / 2;
         if (i < j) { // no wrap: the common case, without the checks
-            std::int32_t* at = at_.data();
-            std::int32_t* pos = pos_.data();
             for (; left > 0; --left, ++i, --j) {
-                std::swap(at[i], at[j]);
-                pos[at[i]] = i;
-                pos[at[j]] = j;
+                exchange(i, j);
             }
             return;
         }
         for (; left > 0; --left) {
-            std::swap(at_[idx(i)], at_[idx(j)]);
-            pos_[idx(at_[idx(i)])] = i;
-            pos_[idx(at_[idx(j)])] = j;
+            exchange(i, j);
             i = i + 1 == n_ ? 0 : i + 1;
             j = j == 0 ? n_ - 1 : j - 1;
         }
@@ -101,6 +95,13 @@ public:
 
 private:
     static std::size_t idx(std::int32_t i) { return static_cast<std::size_t>(i); }
+
+    /// Swaps the nodes at positions i and j.
+    void exchange(std::int32_t i, std::int32_t j) {
+        std::swap(at_[idx(i)], at_[idx(j)]);
+        pos_[idx(at_[idx(i)])] = i;
+        pos_[idx(at_[idx(j)])] = j;
+    }
 
     std::int32_t n_;
     std::vector<std::int32_t> at_;
@@ -254,8 +255,7 @@ private:
             g0 = open.gain;
             dir = tour_.next(t1) == t2 ? 1 : -1;
         }
-        if (gain > 0) {
-            push(t1);
+        if (gain > 0) { // the closing move queued its own ends, t1 among them
             for (const std::int32_t node : touched_) {
                 push(node);
             }
