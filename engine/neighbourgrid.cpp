@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace rundel::engine {
 
@@ -162,6 +163,105 @@ void find_nearest(const Grid& grid, const PointSet& points, std::int32_t self, N
     }
 }
 
+void sort_by_distance(const PointSet& points, std::int32_t from, std::vector<std::int32_t>& list) {
+    const Point& at = points[from];
+    const auto squared = [&](std::int32_t other) {
+        const double dx = points[other].x - at.x;
+        const double dy = points[other].y - at.y;
+        return dx * dx + dy * dy;
+    };
+    std::sort(list.begin(), list.end(),
+              [&](std::int32_t a, std::int32_t b) { return squared(a) < squared(b); });
+}
+
+/// Rings of cells searched for quadrant neighbours: far enough to cross the gaps between
+/// clusters that matter to a tour, near enough that a point on the rim of the layout, with
+/// a quadrant empty, does not scan the whole grid.
+constexpr std::int32_t kQuadrantRings = 8;
+/// Quadrant neighbours looked for in each quadrant.
+constexpr std::int32_t kPerQuadrant = 2;
+
+/// The quadrant of @p offset around a point: 0 to 3 counterclockwise from +x.
+int quadrant_of(double dx, double dy) {
+    if (dx > 0 && dy >= 0) {
+        return 0;
+    }
+    if (dx <= 0 && dy > 0) {
+        return 1;
+    }
+    return dx < 0 ? 2 : 3;
+}
+
+/// The quadrants a cell (dx, dy) cells away may hold points of, as bits.
+unsigned quadrants_of_cell(std::int32_t dx, std::int32_t dy) {
+    return (dx >= 0 && dy >= 0 ? 1U : 0U) | (dx <= 0 && dy >= 0 ? 2U : 0U) |
+           (dx <= 0 && dy <= 0 ? 4U : 0U) | (dx >= 0 && dy <= 0 ? 8U : 0U);
+}
+
+/// The nearest kPerQuadrant points in each quadrant around @p self, within kQuadrantRings
+/// rings of cells; skips cells whose quadrants are settled.
+class QuadrantSearch {
+public:
+    QuadrantSearch(const Grid& grid, const PointSet& points) : grid_(grid), points_(points) {}
+
+    /// Fills @p found with the quadrant neighbours of @p self, nearest first.
+    void run(std::int32_t self, std::vector<std::int32_t>& found) {
+        std::array<Nearest, 4> quarter{Nearest(&slots_[0], kPerQuadrant),
+                                       Nearest(&slots_[kPerQuadrant], kPerQuadrant),
+                                       Nearest(&slots_[2 * kPerQuadrant], kPerQuadrant),
+                                       Nearest(&slots_[3 * kPerQuadrant], kPerQuadrant)};
+        const std::int32_t col = grid_.col_of(points_[self].x);
+        const std::int32_t row = grid_.row_of(points_[self].y);
+        unsigned settled = 0; // bit q: nothing further out can enter quadrant q
+        for (std::int32_t r = 0; r <= kQuadrantRings && settled != 15U; ++r) {
+            scan_ring(self, col, row, r, settled, quarter);
+            const double reach = r * grid_.side;
+            for (std::size_t q = 0; q < 4; ++q) {
+                if (quarter[q].full() && quarter[q].worst() <= reach * reach) {
+                    settled |= 1U << q;
+                }
+            }
+        }
+        found.clear();
+        for (std::size_t q = 0; q < 4; ++q) {
+            found.insert(found.end(), &slots_[q * kPerQuadrant],
+                         &slots_[q * kPerQuadrant] + quarter[q].count());
+        }
+        sort_by_distance(points_, self, found);
+    }
+
+private:
+    void scan_ring(std::int32_t self, std::int32_t col, std::int32_t row, std::int32_t r,
+                   unsigned settled, std::array<Nearest, 4>& quarter) const {
+        const Point& from = points_[self];
+        for (std::int32_t dy = -r; dy <= r; ++dy) {
+            const bool edge_row = dy == -r || dy == r;
+            for (std::int32_t dx = -r; dx <= r; dx += edge_row ? 1 : 2 * std::max(r, 1)) {
+                const std::int32_t x = col + dx;
+                const std::int32_t y = row + dy;
+                if (x < 0 || x >= grid_.cols || y < 0 || y >= grid_.rows ||
+                    (quadrants_of_cell(dx, dy) & ~settled) == 0) {
+                    continue;
+                }
+                const std::size_t cell = grid_.cell(x, y);
+                for (std::int32_t i = grid_.start[cell]; i < grid_.start[cell + 1]; ++i) {
+                    const std::int32_t other = grid_.order[static_cast<std::size_t>(i)];
+                    const double ox = points_[other].x - from.x;
+                    const double oy = points_[other].y - from.y;
+                    if (ox != 0 || oy != 0) { // itself and its duplicates lie in no quadrant
+                        quarter[static_cast<std::size_t>(quadrant_of(ox, oy))].offer(
+                            other, ox * ox + oy * oy);
+                    }
+                }
+            }
+        }
+    }
+
+    const Grid& grid_;
+    const PointSet& points_;
+    std::array<std::int32_t, 4 * kPerQuadrant> slots_{};
+};
+
 } // namespace
 
 NeighbourLists::NeighbourLists(const PointSet& points, std::int32_t k)
@@ -194,6 +294,33 @@ NeighbourLists::NeighbourLists(std::int32_t count, std::int32_t k,
             }
         }
         counts_[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(nearest.count());
+    }
+}
+
+void NeighbourLists::spread(const PointSet& points, std::int32_t kept) {
+    if (points.size() < 2 || kept >= k_) {
+        return;
+    }
+    const Grid grid = make_grid(points);
+    QuadrantSearch search(grid, points);
+    std::vector<std::int32_t> found;
+    std::vector<std::int32_t> merged;
+    for (std::int32_t p = 0; p < points.size(); ++p) {
+        std::int32_t* list = &list_[static_cast<std::size_t>(p) * static_cast<std::size_t>(k_)];
+        const std::int32_t count = counts_[static_cast<std::size_t>(p)];
+        search.run(p, found);
+        merged.assign(list, list + std::min(kept, count));
+        const auto take = [&](const std::int32_t* from, std::size_t size) {
+            for (std::size_t i = 0; i < size && std::cmp_less(merged.size(), count); ++i) {
+                if (std::find(merged.begin(), merged.end(), from[i]) == merged.end()) {
+                    merged.push_back(from[i]);
+                }
+            }
+        };
+        take(found.data(), found.size());            // the directions first,
+        take(list, static_cast<std::size_t>(count)); // then the nearest again
+        sort_by_distance(points, p, merged);
+        std::copy(merged.begin(), merged.end(), list);
     }
 }
 

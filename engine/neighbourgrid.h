@@ -40,6 +40,14 @@ public:
     NeighbourLists(std::int32_t count, std::int32_t k,
                    const std::function<double(std::int32_t, std::int32_t)>& cost);
 
+    /// Makes room among each point's neighbours for points in the directions they miss:
+    /// keeps the @p kept nearest and fills the rest first with the nearest others among
+    /// the two nearest in each quadrant around the point (looked for within a few cells),
+    /// then with the nearest again; each list stays nearest first. On a clustered layout a
+    /// point's nearest all lie in its own cluster, and the edges a tour needs to leave it
+    /// would be missing.
+    void spread(const PointSet& points, std::int32_t kept);
+
     /// One more point, whose neighbours are @p neighbours (the first k() of them).
     void add(const std::vector<std::int32_t>& neighbours);
 
