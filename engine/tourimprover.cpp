@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -32,18 +33,32 @@ constexpr std::int32_t kTentativeFlip = 1000;
 constexpr std::int32_t kCachedNodes = 250000;
 /// Longest segment Or-opt moves.
 constexpr std::int32_t kOrOptSegment = 3;
-/// Longest block a kick swaps: local enough for a cheap repair, long enough that the
-/// 3-opt moves of the repair do not simply swap the blocks back. Longer blocks make each
-/// repair costlier but find more: given the time, improve N gains with them (a tenth
-/// of the gap on pr2392 and uniform points), while the quick default budget, whose time is
-/// its point, keeps the short ones.
-constexpr std::int32_t kKickBlock = 200;
+/// How improve N kicks: a double bridge (three adjacent blocks of up to kBridgeBlock nodes
+/// put back in the opposite order), a change of four edges that no sequential move of the
+/// repair can simply take back, so each kick leads somewhere new: on usa13509 a third of the
+/// gap left at the same number of kicks, which pays for its costlier repair.
+constexpr std::int32_t kBridgeBlock = 150;
+/// The quick default budget, whose time is its point, swaps two adjacent blocks of up to
+/// kQuickKickBlock nodes instead: a cheaper kick of three edges, long enough that the 3-opt
+/// moves of the repair do not simply swap the blocks back.
 constexpr std::int32_t kQuickKickBlock = 80;
+/// improve N on a clustered layout gives each point this many of its nearest as candidates and
+/// fills the rest from its quadrants (NeighbourLists::spread): on usa13509 a fifth of the gap at
+/// the same time. On an even layout the nearest serve better (a tenth more gap on uniform points),
+/// and it is left as it is.
+constexpr std::int32_t kSpreadKept = 5;
+/// A layout counts as clustered where points lie, on average, nearer their nearest
+/// neighbour than this share of the spacing of as many points spread evenly over the same
+/// bounding box (random points: about 0.5; usa13509: 0.33; printed circuits: about 0.5).
+constexpr double kClusteredSpacing = 0.4;
 
 /// Longest flips allowed: generous while the constructed tour is untangled, short during
 /// the kicks, whose repairs are local; a rare far-reaching move is not worth its flip.
 constexpr std::int32_t kLocalFlip = 50000;
 constexpr std::int32_t kKickFlip = 25000;
+
+/// The perturbation of the iterated search (see kBridgeBlock and kQuickKickBlock).
+enum class Kick : std::uint8_t { SwapBlocks, DoubleBridge };
 
 /// The tour as an array plus each node's position. Directions: +1 forward, -1 backward.
 class ArrayTour {
@@ -139,8 +154,8 @@ public:
     /// 3-opt steps a chain may take; 1 is plain 3-opt.
     void set_chain_steps(std::int32_t steps) { chain_steps_ = steps; }
 
-    /// The longest block a kick swaps.
-    void set_kick_block(std::int32_t nodes) { kick_block_ = nodes; }
+    /// How each kick perturbs the tour.
+    void set_kick(Kick kind) { kick_ = kind; }
 
     /// Moves that would flip more nodes than this are passed over.
     void set_max_flip(std::int32_t nodes) { max_flip_ = nodes; }
@@ -149,7 +164,8 @@ public:
     void kick(Random& random) {
         logging_ = true;
         undo_.clear();
-        const double change = double_bridge(random);
+        const double change =
+            kick_ == Kick::DoubleBridge ? double_bridge(random) : swap_blocks(random);
         const double gained = drain();
         logging_ = false;
         if (change - gained < -epsilon_) {
@@ -508,10 +524,10 @@ private:
         }
     }
 
-    /// Swaps two adjacent blocks of at most kick_block_ nodes; returns the length added.
-    double double_bridge(Random& random) {
+    /// Swaps two adjacent blocks of at most kQuickKickBlock nodes; returns the length added.
+    double swap_blocks(Random& random) {
         const std::int32_t n = tour_.size();
-        const std::int32_t most = std::min(kick_block_, (n - 2) / 2);
+        const std::int32_t most = std::min(kQuickKickBlock, (n - 2) / 2);
         const std::int32_t start = random.below(n);
         const std::int32_t l1 = 1 + random.below(most);
         const std::int32_t l2 = 1 + random.below(most);
@@ -526,6 +542,34 @@ private:
         reverse_logged(start + 1, start + l2);
         reverse_logged(start + l2 + 1, start + l1 + l2);
         push_all({x, a0, a1, b0, b1, y});
+        return change;
+    }
+
+    /// x B C D y becomes x D C B y, the blocks of at most kBridgeBlock nodes each keeping
+    /// their direction; returns the length added.
+    double double_bridge(Random& random) {
+        const std::int32_t n = tour_.size();
+        const std::int32_t most = std::min(kBridgeBlock, (n - 2) / 3);
+        const std::int32_t start = random.below(n);
+        const std::int32_t lb = 1 + random.below(most);
+        const std::int32_t lc = 1 + random.below(most);
+        const std::int32_t ld = 1 + random.below(most);
+        const std::int32_t end = start + lb + lc + ld;
+        const std::int32_t x = tour_.at(start);
+        const std::int32_t b0 = tour_.at(start + 1);
+        const std::int32_t b1 = tour_.at(start + lb);
+        const std::int32_t c0 = tour_.at(start + lb + 1);
+        const std::int32_t c1 = tour_.at(start + lb + lc);
+        const std::int32_t d0 = tour_.at(start + lb + lc + 1);
+        const std::int32_t d1 = tour_.at(end);
+        const std::int32_t y = tour_.at(end + 1);
+        const double change = d(x, d0) + d(d1, c0) + d(c1, b0) + d(b1, y) - d(x, b0) - d(b1, c0) -
+                              d(c1, d0) - d(d1, y);
+        reverse_logged(start + 1, end); // x D' C' B' y, each block then turned back
+        reverse_logged(start + 1, start + ld);
+        reverse_logged(start + ld + 1, start + ld + lc);
+        reverse_logged(start + ld + lc + 1, end);
+        push_all({x, b0, b1, c0, c1, d0, d1, y});
         return change;
     }
 
@@ -546,7 +590,7 @@ private:
     std::vector<std::int32_t> touched_;
     std::vector<double> near_; ///< the candidates' costs, kept up to kCachedNodes
     std::int32_t chain_steps_ = kChainSteps;
-    std::int32_t kick_block_ = kKickBlock;
+    Kick kick_ = Kick::DoubleBridge;
 };
 
 } // namespace
@@ -574,6 +618,31 @@ double TourImprover::tour_length(const PointSet& points, const std::vector<std::
 
 namespace {
 
+/// True when the points lie, on average, nearer their nearest neighbour than
+/// kClusteredSpacing of the spacing of as many points spread evenly over their bounding box.
+bool clustered(const PointSet& points, const NeighbourLists& neighbours) {
+    double nearest = 0;
+    Point low = points[0];
+    Point high = points[0];
+    for (std::int32_t p = 0; p < points.size(); ++p) {
+        nearest += neighbours.count(p) > 0 ? points.distance(p, neighbours.of(p)[0]) : 0.0;
+        low = {std::min(low.x, points[p].x), std::min(low.y, points[p].y)};
+        high = {std::max(high.x, points[p].x), std::max(high.y, points[p].y)};
+    }
+    const double spacing = std::sqrt((high.x - low.x) * (high.y - low.y) / points.size());
+    return spacing > 0 && nearest / points.size() < kClusteredSpacing * spacing;
+}
+
+/// The candidates of the search over plane @p points: the nearest, spread over the
+/// quadrants for improve N on a clustered layout.
+NeighbourLists plane_candidates(const PointSet& points, const ImproveOptions& options) {
+    NeighbourLists neighbours(points, kCandidates);
+    if (options.perturbations_per_node > 0 && clustered(points, neighbours)) {
+        neighbours.spread(points, kSpreadKept);
+    }
+    return neighbours;
+}
+
 /// Runs the local search and then the kicks; @p result.length_before must be set.
 template <class Cost>
 std::vector<std::int32_t> search(const Cost& cost, const NeighbourLists& neighbours,
@@ -586,7 +655,7 @@ std::vector<std::int32_t> search(const Cost& cost, const NeighbourLists& neighbo
     std::vector<std::int32_t>().swap(order);
     const bool quick = options.perturbations_per_node < 0;
     search.set_chain_steps(quick && n <= kQuickNodes ? 1 : kChainSteps);
-    search.set_kick_block(quick ? kQuickKickBlock : kKickBlock);
+    search.set_kick(quick ? Kick::SwapBlocks : Kick::DoubleBridge);
     search.set_max_flip(std::max(kLocalFlip, n / 10));
     search.optimise_all();
     search.set_max_flip(kKickFlip);
@@ -702,9 +771,8 @@ ImproveResult improve_measured(const Problem& problem, std::vector<std::int32_t>
         local.push_back(problem.exact[static_cast<std::size_t>(point)]);
         grid_points.at.push_back(located[point]);
     }
-    const NeighbourLists neighbours(grid_points, kCandidates);
     return improve_renumbered(order, options, FunctionCost{local, measure_of(problem.weight)},
-                              neighbours);
+                              plane_candidates(grid_points, options));
 }
 
 } // namespace
@@ -721,8 +789,7 @@ ImproveResult TourImprover::improve(const PointSet& points, std::vector<std::int
     for (const std::int32_t point : order) {
         local.at.push_back(points[point]);
     }
-    const NeighbourLists neighbours(local, kCandidates);
-    return improve_renumbered(order, options, PlaneCost{local}, neighbours);
+    return improve_renumbered(order, options, PlaneCost{local}, plane_candidates(local, options));
 }
 
 ImproveResult TourImprover::improve(std::int32_t count,

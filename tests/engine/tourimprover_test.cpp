@@ -38,6 +38,18 @@ struct Layout {
     Points points;
 };
 
+/// Towns: tight clusters far apart, as stops in a country are.
+Points clusters() {
+    Points points;
+    for (int town = 0; town < 12; ++town) {
+        for (const auto& [x, y] : random_points(40, 10.0F, static_cast<unsigned>(town))) {
+            points.emplace_back(x + static_cast<float>(town % 4) * 300.0F,
+                                y + static_cast<float>(town / 4) * 200.0F);
+        }
+    }
+    return points;
+}
+
 std::vector<Layout> layouts() {
     Points duplicates = random_points(60, 100.0F, 3);
     duplicates.insert(duplicates.end(), duplicates.begin(), duplicates.end());
@@ -65,27 +77,34 @@ std::vector<Layout> layouts() {
         {"integer_grid", grid},
         {"spread_1e30", huge},
         {"uniform", random_points(2000, 1000.0F, 5)},
+        {"clustered", clusters()},
     };
 }
 
 class Improvement : public ::testing::TestWithParam<Layout> {};
 
 TEST_P(Improvement, GivesAPermutationFromNode1NeverLongerAndRepeatable) {
-    ModShortestPath engine;
-    ASSERT_TRUE(engine.read_nodetext(rundel::test::node_text(GetParam().points)));
-    engine.solve_tour();
-    const double built = tour_length(engine);
-    const auto result = engine.improve_tour();
-    expect_permutation_from_node_1(engine);
-    const double improved = tour_length(engine);
-    EXPECT_LE(improved, built);
-    EXPECT_DOUBLE_EQ(result.length_before, built);
-    EXPECT_NEAR(result.length_after, improved, 1e-9 * std::max(1.0, improved));
+    // The quick default budget and improve N kick and pick candidates differently.
+    for (const double budget : {-1.0, 2.0}) {
+        SCOPED_TRACE(budget);
+        ModShortestPath engine;
+        ASSERT_TRUE(engine.read_nodetext(rundel::test::node_text(GetParam().points)));
+        engine.solve_tour();
+        const double built = tour_length(engine);
+        ImproveOptions options;
+        options.perturbations_per_node = budget;
+        const auto result = engine.improve_tour(options);
+        expect_permutation_from_node_1(engine);
+        const double improved = tour_length(engine);
+        EXPECT_LE(improved, built);
+        EXPECT_DOUBLE_EQ(result.length_before, built);
+        EXPECT_NEAR(result.length_after, improved, 1e-9 * std::max(1.0, improved));
 
-    const std::vector<std::int32_t> first = engine.tour();
-    engine.solve_tour();
-    engine.improve_tour();
-    EXPECT_EQ(engine.tour(), first);
+        const std::vector<std::int32_t> first = engine.tour();
+        engine.solve_tour();
+        engine.improve_tour(options);
+        EXPECT_EQ(engine.tour(), first);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, Improvement, ::testing::ValuesIn(layouts()),
