@@ -43,10 +43,10 @@ constexpr std::int32_t kBridgeBlock = 150;
 /// moves of the repair do not simply swap the blocks back.
 constexpr std::int32_t kQuickKickBlock = 80;
 /// improve N on a clustered layout gives each point this many of its nearest as candidates and
-/// fills the rest from its quadrants (NeighbourLists::spread): on usa13509 a fifth of the gap at
-/// the same time. On an even layout the nearest serve better (a tenth more gap on uniform points),
-/// and it is left as it is.
-constexpr std::int32_t kSpreadKept = 5;
+/// fills the rest from its quadrants (NeighbourLists::spread): on usa13509 nearly a third of the
+/// gap at the same time. On an even layout the nearest serve better (a tenth more gap on uniform
+/// points), and it is left as it is.
+constexpr std::int32_t kSpreadKept = 4;
 /// A layout counts as clustered where points lie, on average, nearer their nearest
 /// neighbour than this share of the spacing of as many points spread evenly over the same
 /// bounding box (random points: about 0.5; usa13509: 0.33; printed circuits: about 0.5).
