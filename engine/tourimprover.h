@@ -73,8 +73,10 @@ struct StandIn {
 
 /// Shortens a closed tour: Lin–Kernighan chains of sequential 3-opt moves (2-opt among
 /// them) and Or-opt (segments of 1 to 3 nodes, both orientations) over nearest-neighbour
-/// candidate lists with a work queue, then iterated local search with local double-bridge
-/// kicks, each kept only when the tour gets shorter. The tour is an array with a position index;
+/// candidate lists (for an explicit budget on a clustered plane layout, spread over the
+/// quadrants) with a work queue, then iterated local search with local kicks (block swaps
+/// for the quick default budget, double bridges for an explicit one), each kept only when
+/// the tour gets shorter. The tour is an array with a position index;
 /// a reversal always flips the shorter side, and the tentative steps of a chain only short
 /// ones, which keeps moves cheap even at a million nodes since candidate moves join near
 /// neighbours.
