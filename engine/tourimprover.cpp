@@ -5,6 +5,7 @@
 #include "engine/problem.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -164,8 +165,9 @@ public:
     void kick(Random& random) {
         logging_ = true;
         undo_.clear();
-        const double change =
-            kick_ == Kick::DoubleBridge ? double_bridge(random) : swap_blocks(random);
+        const double change = kick_ == Kick::DoubleBridge
+                                  ? reverse_blocks(random, 3, kBridgeBlock)
+                                  : reverse_blocks(random, 2, kQuickKickBlock);
         const double gained = drain();
         logging_ = false;
         if (change - gained < -epsilon_) {
@@ -524,52 +526,40 @@ private:
         }
     }
 
-    /// Swaps two adjacent blocks of at most kQuickKickBlock nodes; returns the length added.
-    double swap_blocks(Random& random) {
-        const std::int32_t n = tour_.size();
-        const std::int32_t most = std::min(kQuickKickBlock, (n - 2) / 2);
-        const std::int32_t start = random.below(n);
-        const std::int32_t l1 = 1 + random.below(most);
-        const std::int32_t l2 = 1 + random.below(most);
+    /// x B1 … Bk y becomes x Bk … B1 y, each of the @p count blocks (at most @p longest nodes)
+    /// keeping its direction; returns the length added. Two blocks swapped change three
+    /// edges, three blocks (a double bridge) four.
+    double reverse_blocks(Random& random, std::int32_t count, std::int32_t longest) {
+        constexpr std::size_t kMostBlocks = 3;
+        const std::int32_t most = std::min(longest, (tour_.size() - 2) / count);
+        const std::int32_t start = random.below(tour_.size());
+        std::array<std::int32_t, kMostBlocks> length{};
+        std::array<std::int32_t, kMostBlocks> first{};
+        std::array<std::int32_t, kMostBlocks> last{};
+        std::int32_t end = start;
+        for (std::size_t i = 0; std::cmp_less(i, count); ++i) {
+            length[i] = 1 + random.below(most);
+            first[i] = tour_.at(end + 1);
+            end += length[i];
+            last[i] = tour_.at(end);
+        }
+        const auto k = static_cast<std::size_t>(count);
         const std::int32_t x = tour_.at(start);
-        const std::int32_t a0 = tour_.at(start + 1);
-        const std::int32_t a1 = tour_.at(start + l1);
-        const std::int32_t b0 = tour_.at(start + l1 + 1);
-        const std::int32_t b1 = tour_.at(start + l1 + l2);
-        const std::int32_t y = tour_.at(start + l1 + l2 + 1);
-        const double change = d(x, b0) + d(b1, a0) + d(a1, y) - d(x, a0) - d(a1, b0) - d(b1, y);
-        reverse_logged(start + 1, start + l1 + l2);
-        reverse_logged(start + 1, start + l2);
-        reverse_logged(start + l2 + 1, start + l1 + l2);
-        push_all({x, a0, a1, b0, b1, y});
-        return change;
-    }
-
-    /// x B C D y becomes x D C B y, the blocks of at most kBridgeBlock nodes each keeping
-    /// their direction; returns the length added.
-    double double_bridge(Random& random) {
-        const std::int32_t n = tour_.size();
-        const std::int32_t most = std::min(kBridgeBlock, (n - 2) / 3);
-        const std::int32_t start = random.below(n);
-        const std::int32_t lb = 1 + random.below(most);
-        const std::int32_t lc = 1 + random.below(most);
-        const std::int32_t ld = 1 + random.below(most);
-        const std::int32_t end = start + lb + lc + ld;
-        const std::int32_t x = tour_.at(start);
-        const std::int32_t b0 = tour_.at(start + 1);
-        const std::int32_t b1 = tour_.at(start + lb);
-        const std::int32_t c0 = tour_.at(start + lb + 1);
-        const std::int32_t c1 = tour_.at(start + lb + lc);
-        const std::int32_t d0 = tour_.at(start + lb + lc + 1);
-        const std::int32_t d1 = tour_.at(end);
         const std::int32_t y = tour_.at(end + 1);
-        const double change = d(x, d0) + d(d1, c0) + d(c1, b0) + d(b1, y) - d(x, b0) - d(b1, c0) -
-                              d(c1, d0) - d(d1, y);
-        reverse_logged(start + 1, end); // x D' C' B' y, each block then turned back
-        reverse_logged(start + 1, start + ld);
-        reverse_logged(start + ld + 1, start + ld + lc);
-        reverse_logged(start + ld + lc + 1, end);
-        push_all({x, b0, b1, c0, c1, d0, d1, y});
+        double change = d(x, first[k - 1]) + d(last[0], y) - d(x, first[0]) - d(last[k - 1], y);
+        for (std::size_t i = 0; i + 1 < k; ++i) {
+            change += d(last[i + 1], first[i]) - d(last[i], first[i + 1]);
+        }
+        reverse_logged(start + 1, end); // the blocks in the new order, each turned round,
+        std::int32_t from = start + 1;
+        for (std::size_t i = k; i-- > 0; from += length[i]) { // then turned back
+            reverse_logged(from, from + length[i] - 1);
+        }
+        push(x);
+        for (std::size_t i = 0; i < k; ++i) {
+            push_all({first[i], last[i]});
+        }
+        push(y);
         return change;
     }
 
