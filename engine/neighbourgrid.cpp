@@ -127,9 +127,11 @@ bool scan_cell(const Grid& grid, const PointSet& points, std::size_t cell, std::
     return true;
 }
 
-/// Scans the ring of cells at Chebyshev distance @p r around (col, row).
-bool scan_ring(const Grid& grid, const PointSet& points, std::int32_t col, std::int32_t row,
-               std::int32_t r, std::int32_t self, Nearest& nearest) {
+/// Offers each cell of the grid at Chebyshev distance @p r from (col, row), row by row, to
+/// @p visit(cell, dx, dy); stops, returning false, as soon as @p visit returns false.
+template <class Visit>
+bool each_cell_of_ring(const Grid& grid, std::int32_t col, std::int32_t row, std::int32_t r,
+                       Visit&& visit) {
     for (std::int32_t dy = -r; dy <= r; ++dy) {
         const std::int32_t y = row + dy;
         if (y < 0 || y >= grid.rows) {
@@ -138,13 +140,20 @@ bool scan_ring(const Grid& grid, const PointSet& points, std::int32_t col, std::
         const bool edge_row = dy == -r || dy == r;
         for (std::int32_t dx = -r; dx <= r; dx += edge_row ? 1 : 2 * std::max(r, 1)) {
             const std::int32_t x = col + dx;
-            if (x >= 0 && x < grid.cols &&
-                !scan_cell(grid, points, grid.cell(x, y), self, nearest)) {
+            if (x >= 0 && x < grid.cols && !visit(grid.cell(x, y), dx, dy)) {
                 return false;
             }
         }
     }
     return true;
+}
+
+/// Scans the ring of cells at Chebyshev distance @p r around (col, row).
+bool scan_ring(const Grid& grid, const PointSet& points, std::int32_t col, std::int32_t row,
+               std::int32_t r, std::int32_t self, Nearest& nearest) {
+    return each_cell_of_ring(grid, col, row, r, [&](std::size_t cell, std::int32_t, std::int32_t) {
+        return scan_cell(grid, points, cell, self, nearest);
+    });
 }
 
 void find_nearest(const Grid& grid, const PointSet& points, std::int32_t self, Nearest& nearest) {
@@ -234,16 +243,11 @@ private:
     void scan_ring(std::int32_t self, std::int32_t col, std::int32_t row, std::int32_t r,
                    unsigned settled, std::array<Nearest, 4>& quarter) const {
         const Point& from = points_[self];
-        for (std::int32_t dy = -r; dy <= r; ++dy) {
-            const bool edge_row = dy == -r || dy == r;
-            for (std::int32_t dx = -r; dx <= r; dx += edge_row ? 1 : 2 * std::max(r, 1)) {
-                const std::int32_t x = col + dx;
-                const std::int32_t y = row + dy;
-                if (x < 0 || x >= grid_.cols || y < 0 || y >= grid_.rows ||
-                    (quadrants_of_cell(dx, dy) & ~settled) == 0) {
-                    continue;
+        each_cell_of_ring(
+            grid_, col, row, r, [&](std::size_t cell, std::int32_t dx, std::int32_t dy) {
+                if ((quadrants_of_cell(dx, dy) & ~settled) == 0) {
+                    return true; // nothing here can enter a quadrant still open
                 }
-                const std::size_t cell = grid_.cell(x, y);
                 for (std::int32_t i = grid_.start[cell]; i < grid_.start[cell + 1]; ++i) {
                     const std::int32_t other = grid_.order[static_cast<std::size_t>(i)];
                     const double ox = points_[other].x - from.x;
@@ -253,8 +257,8 @@ private:
                             other, ox * ox + oy * oy);
                     }
                 }
-            }
-        }
+                return true;
+            });
     }
 
     const Grid& grid_;

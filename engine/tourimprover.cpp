@@ -536,14 +536,14 @@ private:
         std::array<std::int32_t, kMostBlocks> length{};
         std::array<std::int32_t, kMostBlocks> first{};
         std::array<std::int32_t, kMostBlocks> last{};
+        const auto k = static_cast<std::size_t>(count);
         std::int32_t end = start;
-        for (std::size_t i = 0; std::cmp_less(i, count); ++i) {
+        for (std::size_t i = 0; i < k; ++i) {
             length[i] = 1 + random.below(most);
             first[i] = tour_.at(end + 1);
             end += length[i];
             last[i] = tour_.at(end);
         }
-        const auto k = static_cast<std::size_t>(count);
         const std::int32_t x = tour_.at(start);
         const std::int32_t y = tour_.at(end + 1);
         double change = d(x, first[k - 1]) + d(last[0], y) - d(x, first[0]) - d(last[k - 1], y);
